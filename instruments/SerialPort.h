@@ -1,0 +1,74 @@
+#pragma once
+// The one piece of code that touches a serial port. Each exchange opens the named port
+// exclusively, sets up the line, writes one message, optionally waits for and reads the
+// reply, and closes the port again; every failure is reported in the result's Status text.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+
+// The result of one exchange. Exchanges write only the fields they name and leave the rest
+// as the caller had them: start from a fresh record or call Init() first.
+struct TSerialResponse {
+    QByteArray SentMessage;
+    QString Response; // one character per received byte (Windows-1252)
+    double rDouble = 0;
+    std::array<std::uint8_t, 256> rArray{};
+    std::array<std::uint16_t, 16> WordArray{};
+    std::int32_t ValueOfFirstWord = 0;
+    std::int32_t ValueOfSecondWord = 0;
+    QString Status; // empty on success
+    std::uint8_t ResponseLength = 0;
+    QString AsHex;
+    QString AsInt;
+    float AsFloat = 0;
+    std::int32_t AsInteger = 0;
+    QString AsString;
+
+    void Init();
+};
+
+class TSerialPort : public QObject {
+    Q_OBJECT
+public:
+    explicit TSerialPort(QObject* aOwner = nullptr);
+
+    bool Debug() const { return fDebug; }
+    void SetDebug(bool value) { fDebug = value; }
+    QString DebugMSG() const { return fDebugMSG; }
+    // A name as the system lists it (COM3, ttyUSB0) or an absolute device path (/dev/pts/5).
+    QByteArray Port() const { return fPort; }
+    void SetPort(const QByteArray& value) { fPort = value; }
+    std::uint32_t WindowsReadLoopTimeoutMS() const { return fWindowsReadLoopTimeoutMS; }
+    void SetWindowsReadLoopTimeoutMS(std::uint32_t value) { fWindowsReadLoopTimeoutMS = value; }
+    std::uint32_t ReadoutTimeoutMS() const { return fReadoutTimeoutMS; }
+    void SetReadoutTimeoutMS(std::uint32_t value) { fReadoutTimeoutMS = value; }
+    std::int32_t BaudRate() const { return fBaudRate; }
+    void SetBaudRate(std::int32_t value) { fBaudRate = value; }
+    std::int32_t StopBits() const { return fStopBits; }
+    void SetStopBits(std::int32_t value) { fStopBits = value; }
+    std::int32_t Parity() const { return fParity; }
+    void SetParity(std::int32_t value) { fParity = value; }
+
+    // Text exchange used by every driver; fills SentMessage, Response and Status of Result.
+    void Send2(const QByteArray& aMessage, bool WaitForResponse, TSerialResponse& Result);
+    // Converts the text to 8-bit (Windows-1252) and sends it as above.
+    void Send2(const QString& aMessage, bool WaitForResponse, TSerialResponse& Result);
+    // Raw-bytes exchange for register-style replies.
+    void SendData(const std::uint8_t* Data, int dataSize, bool WaitForResponse, TSerialResponse& Result);
+
+private:
+    bool fDebug = false;
+    QString fDebugMSG;
+    QByteArray fPort;
+    std::uint32_t fWindowsReadLoopTimeoutMS = 333;
+    std::uint32_t fReadoutTimeoutMS = 1000;
+    std::int32_t fBaudRate = 9600;
+    std::int32_t fStopBits = 0;
+    std::int32_t fParity = 0;
+};
+
+// The serial ports the system knows, sorted case-insensitively (COM1, COM10, COM2).
+QStringList ListComPorts();
