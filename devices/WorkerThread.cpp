@@ -1,0 +1,37 @@
+#include "devices/WorkerThread.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include <vector>
+
+namespace {
+std::vector<std::unique_ptr<WorkerThread>> gAbandoned;
+}
+
+void AbandonWorker(std::unique_ptr<WorkerThread> worker)
+{
+    if (!worker)
+        return;
+    worker->fAbandoned = true;
+    worker->setParent(nullptr);
+    gAbandoned.push_back(std::move(worker));
+}
+
+int AbandonedWorkersRunning()
+{
+    std::erase_if(gAbandoned, [](const std::unique_ptr<WorkerThread>& worker) { return worker->isFinished(); });
+    return int(gAbandoned.size());
+}
+
+void WorkerThread::Synchronise()
+{
+    if (IsAbandoned())
+        return;
+    QObject* window = QCoreApplication::instance();
+    if (!window || window->thread() == QThread::currentThread()) {
+        DataExchange();
+        return;
+    }
+    QMetaObject::invokeMethod(window, [this] { DataExchange(); }, Qt::BlockingQueuedConnection);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Common ground of the controller and pump workers: the synchronised exchange with the
+// window's thread and the bounded shut-down. A worker shares nothing with the window but its
+// exchange records, copied only inside DataExchange, which runs on the window's thread while
+// the worker waits.
+#include <QString>
+#include <QThread>
+#include <atomic>
+#include <memory>
+
+class WorkerThread : public QThread {
+public:
+    using QThread::QThread;
+
+    QString Name;
+
+    // The window asks the worker to stop (GUIOut.ToTerminate).
+    virtual void RequestStop() = 0;
+    // The worker has reported that it left its loop (GUIIn.IsTerminated).
+    virtual bool ReportedTerminated() const = 0;
+
+    bool IsAbandoned() const { return fAbandoned.load(); }
+
+protected:
+    virtual void DataExchange() = 0;
+    // Runs DataExchange on the window's thread and waits for it; skipped once abandoned.
+    void Synchronise();
+
+private:
+    friend void AbandonWorker(std::unique_ptr<WorkerThread> worker);
+    std::atomic<bool> fAbandoned{false};
+};
+
+// The window stops waiting for this worker: it no longer exchanges with the window and keeps
+// trying to bring its instrument to rest on its own. It is kept here, never freed while it
+// runs, and freed once it has ended. Window thread only.
+void AbandonWorker(std::unique_ptr<WorkerThread> worker);
+
+// Frees the abandoned workers that have ended and tells how many still run; the program
+// must not wait for those when it ends.
+int AbandonedWorkersRunning();
