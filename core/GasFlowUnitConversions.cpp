@@ -96,7 +96,7 @@ void AddLine(QString& text, const QString& line) { text += line + CRLF; }
 
 void AddValue(QString& text, const char* label, double value)
 {
-    AddLine(text, QLatin1String(label) + FloatToStr(value));
+    AddLine(text, QString::fromUtf8(label) + FloatToStr(value));
 }
 
 // The unit checks of one side of a conversion ("From" or "To").

@@ -168,18 +168,13 @@ const MixtureRow Mixtures[] = {
 
 const SingleGasRow Water = {1001, "H2O", "H2O", "H2O", 18.01488, false};
 
-struct GasTable {
-    std::vector<TGasItem> items;
-    std::unordered_map<int, std::size_t> byNumber; // first entry of each gas number
-
-    const TGasItem* FindShortName(const QString& nameShort) const
-    {
-        for (const TGasItem& gas : items)
-            if (gas.NameShort == nameShort)
-                return &gas;
-        return nullptr;
-    }
-};
+const TGasItem* FindShortName(const std::vector<TGasItem>& items, const QString& nameShort)
+{
+    for (const TGasItem& gas : items)
+        if (gas.NameShort == nameShort)
+            return &gas;
+    return nullptr;
+}
 
 TGasItem MakeSingleGas(const SingleGasRow& row)
 {
@@ -195,9 +190,9 @@ TGasItem MakeSingleGas(const SingleGasRow& row)
 }
 
 // A table entry (clone without mass) at the given fraction; none when the table lacks it.
-std::optional<TGasItem> Component(const GasTable& table, const char* nameShort, double fraction)
+std::optional<TGasItem> Component(const std::vector<TGasItem>& table, const char* nameShort, double fraction)
 {
-    const TGasItem* found = table.FindShortName(QString::fromUtf8(nameShort));
+    const TGasItem* found = FindShortName(table, QString::fromUtf8(nameShort));
     if (!found)
         return std::nullopt;
     TGasItem component = found->Clone(false);
@@ -207,7 +202,7 @@ std::optional<TGasItem> Component(const GasTable& table, const char* nameShort, 
 
 // Ar 0.5 and a sub-mixture 0.5 of Ar 0.25 and a second sub-mixture 0.75 of Ar 0.1, He 0.9:
 // nesting three levels deep exercises the flattening.
-TGasItem MakeTestMixture(const GasTable& table)
+TGasItem MakeTestMixture(const std::vector<TGasItem>& table)
 {
     TGasItem inner;
     inner.Init();
@@ -228,20 +223,22 @@ TGasItem MakeTestMixture(const GasTable& table)
     return mix;
 }
 
-void LogArgonSelfTest(const GasTable& table)
+void LogArgonSelfTest(const std::vector<TGasItem>& table)
 {
-    const TGasItem* argon = table.FindShortName(QStringLiteral("Ar"));
+    const TGasItem* argon = FindShortName(table, QStringLiteral("Ar"));
     UnitGasLog().Send(QStringLiteral("Testing"));
     UnitGasLog().Send(QStringLiteral("Ar g/mln = ") + FloatToStr(argon->GramPermln()));
     UnitGasLog().Send(QStringLiteral("0.5 g of Ar in mln = ") + FloatToStr(0.5 * argon->mlnPerGram()));
     UnitGasLog().Send(QStringLiteral("280.6 mln of Ar in g = ") + FloatToStr(280.6 * argon->GramPermln()));
 }
 
-GasTable BuildTable()
+} // namespace
+
+std::vector<TGasItem> BuildGasItems()
 {
-    GasTable table;
+    std::vector<TGasItem> table;
     for (const SingleGasRow& row : SingleGases)
-        table.items.push_back(MakeSingleGas(row).Flatten());
+        table.push_back(MakeSingleGas(row).Flatten());
 
     for (const MixtureRow& row : Mixtures) {
         TGasItem mix;
@@ -260,35 +257,45 @@ GasTable BuildTable()
             mix.Components.push_back(std::move(*component));
         }
         if (complete)
-            table.items.push_back(mix.Flatten());
+            table.push_back(mix.Flatten());
         else
             UnitGasLog().Send(QStringLiteral("Making mixture failed:") + QString::number(row.id));
     }
 
-    table.items.push_back(MakeSingleGas(Water).Flatten());
+    table.push_back(MakeSingleGas(Water).Flatten());
     const TGasItem testMixture = MakeTestMixture(table);
-    table.items.push_back(testMixture);
+    table.push_back(testMixture);
     TGasItem normalized = testMixture.Flatten();
     normalized.NameShort = QStringLiteral("XTMC_Normalized");
     normalized.AlicatID = 302;
-    table.items.push_back(normalized);
+    table.push_back(normalized);
 
-    for (std::size_t i = 0; i < table.items.size(); ++i) {
-        const TGasItem& gas = table.items[i];
-        table.byNumber.try_emplace(gas.AlicatID, i);
+    for (const TGasItem& gas : table)
         UnitGasLog().Send(gas.NameShort + QStringLiteral(" Components:") + QString::number(gas.Components.size())
                           + QStringLiteral(" ")
                           + (gas.ComponentsNormalized ? QStringLiteral("Normalized mixture")
                                                       : QStringLiteral("Elemental")));
-    }
     LogArgonSelfTest(table);
     return table;
 }
 
+namespace {
+
+struct GasTable {
+    std::vector<TGasItem> items;
+    std::unordered_map<int, std::size_t> byNumber; // first entry of each gas number
+
+    GasTable() : items(BuildGasItems())
+    {
+        for (std::size_t i = 0; i < items.size(); ++i)
+            byNumber.try_emplace(items[i].AlicatID, i);
+    }
+};
+
 // Built on first use; the initialisation of a function-local static is thread-safe.
 const GasTable& Table()
 {
-    static const GasTable table = BuildTable();
+    static const GasTable table;
     return table;
 }
 
@@ -333,7 +340,7 @@ bool TryGetGas_ID(int ID, TGasItem& Gas)
 
 bool GetGas_ShortName(const QString& NameShort, TGasItem& Gas)
 {
-    const TGasItem* found = Table().FindShortName(NameShort);
+    const TGasItem* found = FindShortName(Table().items, NameShort);
     if (!found)
         return false;
     Gas = found->Clone(false);

@@ -9,6 +9,9 @@
 #include <vector>
 
 const std::vector<TGasItem>& GasItems();
+// Builds the table afresh, logging one line per entry and the argon self-test. GasItems()
+// holds the one built on first use.
+std::vector<TGasItem> BuildGasItems();
 
 // Gas number -1 gives an entry named "Unconfigured"; an unknown number throws TessalyError.
 void GetGas_ID(int ID, TGasItem& Gas);
