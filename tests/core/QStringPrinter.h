@@ -1,14 +1,22 @@
 #pragma once
-// Lets failing expectations show Qt texts as text rather than as arrays of characters.
+// Lets test failures show a QString as text (CR and LF made visible) instead of raw bytes.
 #include <QString>
 #include <QStringList>
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-inline void PrintTo(const QStringList& texts, std::ostream* os)
+inline void PrintTo(const QString& text, std::ostream* out)
 {
-    *os << '{';
-    for (const QString& text : texts)
-        *os << " \"" << text.toStdString() << '"';
-    *os << " }";
+    QString visible = text;
+    visible.replace(QStringLiteral("\r"), QStringLiteral("\\r")).replace(QStringLiteral("\n"), QStringLiteral("\\n\n"));
+    *out << '"' << visible.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& texts, std::ostream* out)
+{
+    *out << '{';
+    for (const QString& text : texts) {
+        *out << ' ';
+        PrintTo(text, out);
+    }
+    *out << " }";
 }

@@ -1,7 +1,7 @@
 #include "core/Errors.h"
 #include "core/SegmentProgram.h"
 #include "core/UserMessages.h"
-#include "QStringPrinter.h"
+#include "PointAndCommaLocales.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -20,18 +20,7 @@ QString Program(std::initializer_list<const char*> lines)
 }
 
 // Program texts always carry a point; the locale only changes how numbers are shown.
-class SegmentProgramTest : public ::testing::TestWithParam<QLocale::Language> {
-protected:
-    void SetUp() override
-    {
-        saved = QLocale();
-        QLocale::setDefault(QLocale(GetParam(), GetParam() == QLocale::German ? QLocale::Germany : QLocale::UnitedStates));
-    }
-    void TearDown() override { QLocale::setDefault(saved); }
-    static QString Local(QString text) { return text.replace(u'.', QLocale().decimalPoint()); }
-
-    QLocale saved;
-};
+class SegmentProgramTest : public PointAndCommaLocales {};
 
 struct AtCase {
     double t;
@@ -239,7 +228,7 @@ TEST_P(SegmentProgramTest, ValidationReportsFindingsInOrder)
         // Two blanks make an empty second field, so the setpoint lands in the type's place.
         {"4  30 Ramp", false, {"Invalid S/R"}},
         {"4 101 Ramp", false, {"Setpoint out of bounds:101"}},
-        {"4 100.5 Ramp", false, {Local("Setpoint out of bounds:100.5")}},
+        {"4 100.5 Ramp", false, {Local("Setpoint out of bounds:100@5")}},
         {"-1 50 Step", false, {"Invalid character: -", "Time out of bounds: -1"}},
         {"4 30", false, {"Invalid element count"}},
         {"4 30 Ramp a b", false, {"Invalid element count"}},
@@ -363,6 +352,6 @@ TEST(SegmentRows, UnreadableLineStopsAndKeepsEarlierRows)
     EXPECT_EQ(rows[0].SubItems.size(), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, SegmentProgramTest, ::testing::Values(QLocale::English, QLocale::German));
+INSTANTIATE_POINT_AND_COMMA_LOCALES(SegmentProgramTest);
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "core/Clock.h"
 #include "core/TextTables.h"
 #include "core/UserMessages.h"
-#include "QStringPrinter.h"
+#include "PointAndCommaLocales.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -10,18 +10,7 @@ namespace {
 
 const QString Crlf = QStringLiteral("\r\n");
 
-class TextTablesTest : public ::testing::TestWithParam<QLocale::Language> {
-protected:
-    void SetUp() override
-    {
-        saved = QLocale();
-        QLocale::setDefault(QLocale(GetParam(), GetParam() == QLocale::German ? QLocale::Germany : QLocale::UnitedStates));
-    }
-    void TearDown() override { QLocale::setDefault(saved); }
-    static QString Local(QString text) { return text.replace(u'.', QLocale().decimalPoint()); }
-
-    QLocale saved;
-};
+class TextTablesTest : public PointAndCommaLocales {};
 
 TEST(TextTables, PaddingCutsToWidthAndMendsTheFirstComma)
 {
@@ -80,16 +69,16 @@ TEST_P(TextTablesTest, TimeTextLongAndShortForms)
         const char* shortForm;
     };
     const Case cases[] = {
-        {1565.5, "1 day, 2 hours, 5.5 minutes", "1d 2h 5m 30s"},
+        {1565.5, "1 day, 2 hours, 5@5 minutes", "1d 2h 5m 30s"},
         {61, "0 days, 1 hour, 1 minute", "1h 1m"},
         {0, "0 days, 0 hours, 0 minutes", ""},
         {1440, "1 day, 0 hours, 0 minutes", "1d"},
-        {2 * 1440 + 120 + 0.25, "2 days, 2 hours, 0.25 minutes", "2d 2h 15s"},
+        {2 * 1440 + 120 + 0.25, "2 days, 2 hours, 0@25 minutes", "2d 2h 15s"},
         {4, "0 days, 0 hours, 4 minutes", "4m"},
         // A remainder of 59.9 seconds rounds up to 60s; half a second rounds to even.
-        {59.9 / 60, "0 days, 0 hours, 0.998333333333333 minutes", "60s"},
-        {2.5 / 60, "0 days, 0 hours, 0.0416666666666667 minutes", "2s"},
-        {3.5 / 60, "0 days, 0 hours, 0.0583333333333333 minutes", "4s"},
+        {59.9 / 60, "0 days, 0 hours, 0@998333333333333 minutes", "60s"},
+        {2.5 / 60, "0 days, 0 hours, 0@0416666666666667 minutes", "2s"},
+        {3.5 / 60, "0 days, 0 hours, 0@0583333333333333 minutes", "4s"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TimeText(0, c.minutes), Local(QString::fromLatin1(c.longForm))) << c.minutes;
@@ -112,8 +101,8 @@ TEST_P(TextTablesTest, MergedTableOfOneDevice)
     const QString table = MergedSegmentTable({"m", "1", "COMX|MFC|0 0 Step\r\n4 30 Ramp"});
     const QString expected = QStringLiteral("  Time,m |            Time |       COMX MFC | ") + Crlf
                              + QStringLiteral("---------+-----------------+-Setpoint--Type-+-") + Crlf
-                             + Local("   0.000 |                 |        0  Step | ") + Crlf
-                             + Local("   4.000 |              4m |       30  Ramp | ") + Crlf;
+                             + Local("   0@000 |                 |        0  Step | ") + Crlf
+                             + Local("   4@000 |              4m |       30  Ramp | ") + Crlf;
     EXPECT_EQ(table, expected);
 }
 
@@ -127,9 +116,9 @@ TEST_P(TextTablesTest, MergedTableSharesLinesAndKeepsDeviceColumns)
     EXPECT_EQ(lines[0], "  Time,h |            Time |     COM3 MFC-A |      COM1 Pump |     COM2 MFC-B | ");
     EXPECT_EQ(lines[1], "---------+-----------------+-Setpoint--Type-+-Setpoint--Type-+-Setpoint--Type-+-");
     const QString empty = QStringLiteral("               | ");
-    EXPECT_EQ(lines[2], Local("   0.008 |             30s |                | ") + Local("    12.5  Step | ") + empty);
-    EXPECT_EQ(lines[3], Local("   0.067 |              4m |       30  Ramp |       70  Ramp | ") + empty);
-    EXPECT_EQ(lines[4], Local("   1.500 |          1h 30m |       50  Step | ") + empty + empty);
+    EXPECT_EQ(lines[2], Local("   0@008 |             30s |                | ") + Local("    12@5  Step | ") + empty);
+    EXPECT_EQ(lines[3], Local("   0@067 |              4m |       30  Ramp |       70  Ramp | ") + empty);
+    EXPECT_EQ(lines[4], Local("   1@500 |          1h 30m |       50  Step | ") + empty + empty);
     EXPECT_EQ(lines[5], "");
     EXPECT_TRUE(messages.Texts().isEmpty());
 }
@@ -139,7 +128,7 @@ TEST_P(TextTablesTest, MergedTableShowsTheLaterPointOfOneSecond)
     const QString table = MergedSegmentTable({"m", "1", "COMX|MFC|4 30 Ramp\r\n4.001 60 Step", "COMY|MFC|4 10 Step"});
     const QStringList lines = table.split(Crlf);
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[2], Local("   4.000 |              4m |       60  Step |       10  Step | "));
+    EXPECT_EQ(lines[2], Local("   4@000 |              4m |       60  Step |       10  Step | "));
 }
 
 TEST_P(TextTablesTest, MergedTableWithAnotherUnitLetterLeavesTheFirstCellEmpty)
@@ -170,6 +159,6 @@ TEST_P(TextTablesTest, MergedTableRefusals)
     EXPECT_EQ(MergedSegmentTable({"m", foreign, "COMX|MFC|1 1 Step"}), "Time conversion factor not provided");
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, TextTablesTest, ::testing::Values(QLocale::English, QLocale::German));
+INSTANTIATE_POINT_AND_COMMA_LOCALES(TextTablesTest);
 
 } // namespace
