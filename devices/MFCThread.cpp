@@ -35,7 +35,7 @@ void TMFCThread::DataExchange()
 void TMFCThread::run()
 {
     if (!Simulated && MFC)
-        MFC->Initialize(TAIBlendorDampor);
+        MFC->Initialize(TAlicatInitialize::TAIBlendorDampor);
     while (!ThreadOut.IsTerminated) {
         Synchronise();
         // A worker the window gave up waiting for keeps driving its instrument to rest.
