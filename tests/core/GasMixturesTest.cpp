@@ -55,7 +55,7 @@ TEST_P(MixtureReports, HumidityOfNitrogenWithOnePercentWater)
 {
     const TGasItem humid = HumidNitrogen();
     ASSERT_TRUE(humid.GetHasFluid());
-    EXPECT_EQ(HumidityReport(humid, {{25, 1.01325}, {0, 0}, {0, 2}}),
+    EXPECT_EQ(HumidityReport(humid, {{25, 1.01325}, {0, 0}, {20, -1}, {0, 2}}),
               Local("    ºC      BarA  Max ppm/100%RH  Current ppm     RH %\r\n"
                     "    25   1@01325          31 285       15 312   48@945  \r\n"
                     "     0         2           3 056       15 312  500@984  \r\n"));
