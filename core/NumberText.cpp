@@ -121,8 +121,8 @@ QString FormatFloat(const QString& pattern, double value)
     QString text = intText;
     if (!fracText.isEmpty())
         text += DecimalSeparator() + fracText;
-    // integer holds no leading zeros, so any digit left there is non-zero.
-    const bool nonZero = !integer.empty() || fraction.find_first_not_of('0') != std::string::npos;
+    const bool nonZero = integer.find_first_not_of('0') != std::string::npos
+                         || fraction.find_first_not_of('0') != std::string::npos;
     if (value < 0 && nonZero)
         text.prepend(u'-');
     return text;
