@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdint>
 
+class QSerialPort;
+
 // The result of one exchange. Exchanges write only the fields they name and leave the rest
 // as the caller had them: start from a fresh record or call Init() first.
 struct TSerialResponse {
@@ -60,6 +62,13 @@ public:
     void SendData(const std::uint8_t* Data, int dataSize, bool WaitForResponse, TSerialResponse& Result);
 
 private:
+    // The three line-setup steps on an open port; each false when the system refuses.
+    bool SetDCBState(QSerialPort& ComDevice) const;
+    bool SetTimeOuts(QSerialPort& ComDevice) const;
+    bool SetBuffers(QSerialPort& ComDevice) const;
+    // Opens the port exclusively and sets up the line; on failure Status gets the step's text.
+    bool OpenAndSetUp(QSerialPort& ComDevice, QString& Status) const;
+
     bool fDebug = false;
     QString fDebugMSG;
     QByteArray fPort;
@@ -72,3 +81,20 @@ private:
 
 // The serial ports the system knows, sorted case-insensitively (COM1, COM10, COM2).
 QStringList ListComPorts();
+// Sorts port names the way ListComPorts returns them.
+QStringList SortedPortNames(QStringList names);
+
+// Bytes on the wire and text, through the Windows-1252 code page on every platform, so a
+// received 0x91 is U+2018 here as it is on the instruments' home platform. Bytes that code
+// page leaves undefined map to the control character of the same number; text it cannot
+// represent is sent as '?'.
+QString Windows1252ToText(const QByteArray& bytes);
+QByteArray TextToWindows1252(const QString& text);
+
+// Removes leading and trailing characters at or below U+0020 (blanks, CR, LF, ETX, ...).
+// Unlike QString::trimmed it keeps U+00A0 and the other Unicode spaces.
+QString TrimBlanksAndControls(const QString& text);
+
+// Elapsed milliseconds as "ss:zzz" (seconds of the minute, milliseconds), as the exchange
+// log lines show a duration.
+QString DurationText(qint64 milliseconds);

@@ -1,0 +1,77 @@
+#pragma once
+// A stand-in for one Alicat mass flow controller speaking its ASCII protocol. Commands (each
+// after the unit id letter, CR-ended; a line for another unit id gets no answer, an empty
+// line is ignored):
+//   (nothing)              the status line
+//   <n>                    setpoint n counts (64000 = full scale), answered with the status line
+//   G <n>                  gas select, answered with the status line
+//   ??M5                   identification, e.g. "A M05 Serial Number 142001"
+//   FPF <a> <b>            full scale, e.g. "A 50.00 12 SCCM"
+//   FACTORY RESTORE ALL, LSS U, SPUE 0, DCU 37 62, DCU 2 7   the initialisation commands
+//   anything else          "A ?"
+// Status line: "A <pressure> <temperature> <volumetric flow> <mass flow> <setpoint> <totalizer>
+// <gas> [codes]", mass flow and setpoint in counts. The mass flow follows the setpoint with a
+// first-order lag (one second at time scale 1). Faults can be switched on at any time, from
+// any thread.
+#include "tools/SimulatorHost.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <mutex>
+
+struct ControllerSimulatorOptions {
+    QString Serial = QStringLiteral("142001");
+    double FullScale = 50.0;
+    QString FullScaleUnit = QStringLiteral("SCCM");
+    double TimeScale = 1.0; // 10 runs the flow response ten times faster
+    char UnitID = 'A';
+};
+
+struct ControllerFaults {
+    bool NoReply = false;       // silent to everything
+    QByteArray FixedReply;      // when set: the answer to every command (e.g. "A U"), without CR
+    bool ShortReply = false;    // status line cut after the temperature
+    bool NonNumericFields = false; // mass flow field unreadable as a number
+    QStringList StatusCodes;    // appended after the gas label, joined by one blank
+    bool LongReply = false;     // status line padded beyond 80 bytes
+    int ReplyDelayMs = 0;
+};
+
+class ControllerSimulator : public LineProtocol {
+public:
+    explicit ControllerSimulator(ControllerSimulatorOptions options = {});
+
+    std::optional<SimulatorReply> Answer(const QByteArray& line) override;
+
+    void SetFaults(const ControllerFaults& faults);
+    ControllerFaults Faults() const;
+
+    int SetpointCounts() const;
+    int GasNumber() const;
+    double MassFlowCounts() const;
+    // How many setpoint commands arrived.
+    int SetpointCommandCount() const;
+
+    // The label the status line shows for a gas number (short name, or the number).
+    static QString GasLabel(int gasNumber);
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    QByteArray Respond(const QByteArray& command);
+    QByteArray StatusLine();
+    void AdvanceFlow();
+
+    const ControllerSimulatorOptions fOptions;
+    mutable std::mutex fMutex;
+    ControllerFaults fFaults;
+    int fSetpoint = 0;
+    int fGas = 0;
+    double fMassFlow = 0;
+    double fTotalizer = 0;
+    bool fPressureInBarA = false;
+    int fSetpointCommands = 0;
+    Clock::time_point fLastAdvance = Clock::now();
+};

@@ -1,0 +1,108 @@
+// Serves one simulated mass flow controller on a new pseudo-terminal until SIGINT or SIGTERM.
+// The first line of output is the device path to open (e.g. /dev/pts/5); every received line
+// and every reply follows on its own line.
+#include "tools/ControllerSimulator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <pthread.h>
+
+namespace {
+
+// Prints each exchange of the simulated controller as it happens.
+class LoggingProtocol : public LineProtocol {
+public:
+    explicit LoggingProtocol(std::shared_ptr<LineProtocol> inner) : fInner(std::move(inner)) {}
+
+    std::optional<SimulatorReply> Answer(const QByteArray& line) override
+    {
+        const std::optional<SimulatorReply> reply = fInner->Answer(line);
+        std::printf("<- %s\n", Printable(line).constData());
+        if (reply)
+            std::printf("-> %s\n", Printable(reply->bytes).constData());
+        else
+            std::printf("   (no reply)\n");
+        std::fflush(stdout);
+        return reply;
+    }
+
+private:
+    static QByteArray Printable(const QByteArray& bytes)
+    {
+        QByteArray text;
+        for (char c : bytes) {
+            const auto b = static_cast<unsigned char>(c);
+            text += b >= 0x20 && b < 0x7F ? QByteArray(1, c) : QByteArray("<") + QByteArray::number(b) + '>';
+        }
+        return text;
+    }
+
+    std::shared_ptr<LineProtocol> fInner;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Simulated Alicat mass flow controller (unit id A) on a pseudo-terminal."));
+    parser.addHelpOption();
+    const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serial number it reports."), QStringLiteral("number"), QStringLiteral("142001"));
+    const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM."), QStringLiteral("flow"), QStringLiteral("50"));
+    const QCommandLineOption timeScale(QStringLiteral("time-scale"), QStringLiteral("Speed-up of the flow response."), QStringLiteral("factor"), QStringLiteral("1"));
+    const QCommandLineOption noReply(QStringLiteral("no-reply"), QStringLiteral("Answer nothing."));
+    const QCommandLineOption wrongReply(QStringLiteral("wrong-reply"), QStringLiteral("Answer every command with this text."), QStringLiteral("text"));
+    const QCommandLineOption shortReply(QStringLiteral("short-reply"), QStringLiteral("Cut the status line after the temperature."));
+    const QCommandLineOption nonNumeric(QStringLiteral("non-numeric"), QStringLiteral("Make the mass flow field unreadable."));
+    const QCommandLineOption statusCodes(QStringLiteral("status-codes"), QStringLiteral("Status codes after the gas label, comma-separated (e.g. HLD,MOV)."), QStringLiteral("codes"));
+    const QCommandLineOption longReply(QStringLiteral("long-reply"), QStringLiteral("Pad the status line beyond 80 bytes."));
+    const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Reply delay in milliseconds."), QStringLiteral("ms"), QStringLiteral("0"));
+    parser.addOptions({serial, fullScale, timeScale, noReply, wrongReply, shortReply, nonNumeric, statusCodes, longReply, delay});
+    parser.process(app);
+
+    ControllerSimulatorOptions options;
+    options.Serial = parser.value(serial);
+    bool fullScaleRead = false;
+    bool timeScaleRead = false;
+    bool delayRead = false;
+    options.FullScale = parser.value(fullScale).toDouble(&fullScaleRead);
+    options.TimeScale = parser.value(timeScale).toDouble(&timeScaleRead);
+    ControllerFaults faults;
+    faults.ReplyDelayMs = parser.value(delay).toInt(&delayRead);
+    if (!fullScaleRead || !timeScaleRead || options.TimeScale < 0 || !delayRead || faults.ReplyDelayMs < 0) {
+        std::fprintf(stderr, "--full-scale, --time-scale and --delay take non-negative numbers\n");
+        return 2;
+    }
+    faults.NoReply = parser.isSet(noReply);
+    faults.FixedReply = parser.value(wrongReply).toLatin1();
+    faults.ShortReply = parser.isSet(shortReply);
+    faults.NonNumericFields = parser.isSet(nonNumeric);
+    if (parser.isSet(statusCodes))
+        faults.StatusCodes = parser.value(statusCodes).split(u',');
+    faults.LongReply = parser.isSet(longReply);
+
+    // Blocked before the host's thread starts, so only sigwait below receives them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    auto controller = std::make_shared<ControllerSimulator>(options);
+    controller->SetFaults(faults);
+    SimulatorHost host(std::make_shared<LoggingProtocol>(controller));
+    if (!host.IsOpen()) {
+        std::fprintf(stderr, "%s\n", qPrintable(host.ErrorText()));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(host.PortPath()));
+    std::fflush(stdout);
+
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    return 0;
+}
