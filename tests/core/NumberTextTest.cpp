@@ -1,5 +1,6 @@
 #include "core/Errors.h"
 #include "core/NumberText.h"
+#include "QStringPrinter.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
