@@ -37,9 +37,8 @@ int SecondsOf(TGasFlowTimeUnit unit)
     return 0;
 }
 
-// Litres per volume unit (for reading a source) and volume units per litre (for writing a
-// target): the millilitre-type units read by 0.001 and write by 1000, as the instruments' own
-// arithmetic does, rather than dividing by 0.001.
+// Litres per volume unit (reading a source) and volume units per litre (writing a target), so
+// that both directions multiply: litres x 1000 is not always bit-equal to litres / 0.001.
 double LitresPerUnit(TGasFlowVolumeUnit unit)
 {
     switch (unit) {

@@ -127,7 +127,7 @@ QString HumidityReport(const TGasItem& Mixture, const TReportConditions& Conditi
 {
     QString report = QStringLiteral("    ºC      BarA  Max ppm/100%RH  Current ppm     RH %") + CRLF;
     for (const TReportCondition& condition : Conditions) {
-        if (condition.Pressure_BarA == 0)
+        if (!(condition.Pressure_BarA > 0)) // no saturation figure without a pressure
             continue;
         const double saturated = WaterVapourPressure(condition.TemperatureC) / 1000 / condition.Pressure_BarA;
         const double current = Mixture.FluidPartialPressure;

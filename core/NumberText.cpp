@@ -121,7 +121,7 @@ QString FormatFloat(const QString& pattern, double value)
     QString text = intText;
     if (!fracText.isEmpty())
         text += DecimalSeparator() + fracText;
-    const bool nonZero = !integer.empty() && integer.find_first_not_of('0') != std::string::npos
+    const bool nonZero = integer.find_first_not_of('0') != std::string::npos
                          || fraction.find_first_not_of('0') != std::string::npos;
     if (value < 0 && nonZero)
         text.prepend(u'-');

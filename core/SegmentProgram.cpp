@@ -70,8 +70,10 @@ bool ReadDotNumber(QStringView text, double& value)
     int power = 0;
     const auto takeDigits = [&](qsizetype i, bool fraction) {
         for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
-            if (mantissa >= MaxExactMantissa / 10)
+            if (mantissa > MaxExactMantissa) {
                 exact = false;
+                continue;
+            }
             mantissa = mantissa * 10 + (text[i].unicode() - u'0');
             if (fraction)
                 --power;
@@ -106,7 +108,7 @@ bool ReadDotNumber(QStringView text, double& value)
     if (!digits || i != text.size() || text.size() > MaxPlainLength)
         return TryStrToFloatDot(text.toString(), value);
 
-    if (exact && power >= -22 && power <= 22) {
+    if (exact && mantissa <= MaxExactMantissa && power >= -22 && power <= 22) {
         const double magnitude = power < 0 ? double(mantissa) / ExactPowers[-power] : double(mantissa) * ExactPowers[power];
         value = negative ? -magnitude : magnitude;
         return true;

@@ -9,6 +9,7 @@
 #include <QSerialPortInfo>
 #include <QThread>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -47,6 +48,12 @@ constexpr char16_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// What is left of a deadline as a wait argument (Qt takes an int of milliseconds).
+int RemainingMS(const QDeadlineTimer& deadline)
+{
+    return int(std::clamp<qint64>(deadline.remainingTime(), 0, std::numeric_limits<int>::max()));
+}
+
 bool IsIgnorableError(QSerialPort::SerialPortError error)
 {
     return error == QSerialPort::NoError || error == QSerialPort::TimeoutError;
@@ -59,7 +66,7 @@ void SleepWatching(QSerialPort& com, qint64 ms, QElapsedTimer& lastArrival)
 {
     QDeadlineTimer until(ms);
     while (!until.hasExpired()) {
-        if (com.waitForReadyRead(int(std::max<qint64>(until.remainingTime(), 0)))) {
+        if (com.waitForReadyRead(RemainingMS(until))) {
             lastArrival.start();
             continue;
         }
@@ -67,7 +74,7 @@ void SleepWatching(QSerialPort& com, qint64 ms, QElapsedTimer& lastArrival)
         com.clearError();
         if (failed || !until.hasExpired()) {
             // The port cannot be watched (gone, or its queue is full): sleep out the rest.
-            QThread::msleep(std::max<qint64>(until.remainingTime(), 0));
+            QThread::msleep(RemainingMS(until));
             break;
         }
     }
@@ -120,7 +127,7 @@ bool WriteAll(QSerialPort& com, const char* data, qint64 size)
         return false;
     QDeadlineTimer deadline(kWriteTotalPerByteMS * size + kWriteTotalConstantMS);
     while (com.bytesToWrite() > 0) {
-        if (deadline.hasExpired() || !com.waitForBytesWritten(int(std::max<qint64>(deadline.remainingTime(), 1))))
+        if (deadline.hasExpired() || !com.waitForBytesWritten(std::max(RemainingMS(deadline), 1)))
             return false;
     }
     return true;

@@ -155,6 +155,7 @@ std::optional<SimulatorReply> PumpSimulator::Answer(const QByteArray& line)
             ++fTerminateCount;
         if (command.startsWith('T')) {
             Terminate(now);
+            fPending.clear();
             command.remove(0, 1);
         }
         if (!command.isEmpty()) {

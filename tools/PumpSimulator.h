@@ -7,7 +7,8 @@
 //   ?22            identification, always "`255" (also from a pump with a fault, so it connects)
 //   ?              plunger position in steps: where the move in progress is going, else where it is
 //   Q, empty       status only
-//   T, TR          terminate the running program; the plunger stops where it is
+//   T, TR          terminate the running program (and drop one waiting for R); the plunger
+//                  stops where it is
 //   s<nn><cmds>R   store <cmds> in slot nn (0 to 14);  e<nn> runs a slot's commands
 //   Z, Y, W        initialise: plunger to 0, valve to input, top speed 6000, busy for 2 s
 //   N<n>           step mode (accepted, no effect)

@@ -1,9 +1,14 @@
 #include "core/Errors.h"
+#include "core/NumberText.h"
 #include "core/SegmentProgram.h"
 #include "core/UserMessages.h"
 #include "PointAndCommaLocales.h"
 
 #include <QLocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
 #include <gtest/gtest.h>
 
 namespace {
@@ -172,6 +177,29 @@ TEST_P(SegmentProgramTest, ReadSegmentSplitsAtRunsOfBlanksAndControls)
         EXPECT_EQ(segment.Note, c.note);
     }
     EXPECT_TRUE(messages.Texts().isEmpty());
+}
+
+TEST(SegmentNumbers, LinesReadNumbersExactlyAsStrToFloatDot)
+{
+    QStringList texts{"0",     "-0",    "+.5",  "5.",   "0.1",   "4.35",  "12.5",   "0.30000000000000004",
+                      "1e22",  "1e23",  "1E-22", "1e-23", "9007199254740992", "9007199254740993",
+                      "900719925474099.9", "123456789012345678901234567890", "0.000000000000000000001",
+                      "2.2250738585072014e-308", "1.7976931348623157e308", "00012.50000"};
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> spread(-6, 6);
+    for (int i = 0; i < 2000; ++i) {
+        const double value = std::pow(10.0, spread(random)) * (i % 2 ? 1 : -1);
+        char buffer[40];
+        std::snprintf(buffer, sizeof buffer, i % 3 ? "%.17g" : "%.6f", value);
+        texts << QString::fromLatin1(buffer);
+    }
+    for (const QString& text : texts) {
+        TSegment segment;
+        ASSERT_TRUE(ReadSegment(0, text + QStringLiteral(" ") + text + QStringLiteral(" Step"), segment)) << text.toStdString();
+        const double expected = StrToFloatDot(text);
+        EXPECT_EQ(std::memcmp(&segment.Time, &expected, sizeof expected), 0) << text.toStdString();
+        EXPECT_EQ(std::memcmp(&segment.Setpoint, &expected, sizeof expected), 0) << text.toStdString();
+    }
 }
 
 TEST_P(SegmentProgramTest, ReadSegmentPastTheEndAndFailures)
