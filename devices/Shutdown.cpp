@@ -1,6 +1,5 @@
 #include "devices/Shutdown.h"
 
-#include "core/DiagnosticLog.h"
 #include "core/UserMessages.h"
 #include "devices/DeviceInfo.h"
 #include "devices/MFCThread.h"
@@ -111,7 +110,9 @@ void TerminateThreads(WindowPort& window, double Timeout_s)
         }
         device->ThreadMFC = nullptr;
         device->ThreadPump = nullptr;
-        FreeLed(*device);
+        // The LED is the window's widget; the record owns it from Apply to here.
+        delete device->Led;
+        device->Led = nullptr;
         QThread::msleep(PauseAfterDeviceMs);
     }
 

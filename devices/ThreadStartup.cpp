@@ -2,18 +2,13 @@
 #include "devices/DeviceInfo.h"
 
 #include "core/DiagnosticLog.h"
+
 #include "devices/MFCThread.h"
 #include "devices/PumpThread.h"
 
 #include <QCoreApplication>
 
 namespace {
-const DiagnosticLogger& Log()
-{
-    static const DiagnosticLogger log(LogCategory::DeviceInfo, false);
-    return log;
-}
-
 // How long start-up waits for a pump to finish its initialisation.
 constexpr double PumpStartTimeout_s = 15;
 }
@@ -25,7 +20,7 @@ bool TDeviceInfo::StartThread()
     // Workers are owned through Qt's parent ownership until the shut-down frees them.
     QObject* owner = QCoreApplication::instance();
     if (DevType == dtPump) {
-        Log().Send(QStringLiteral("StartThread Pump"));
+        DeviceInfoLog().Send(QStringLiteral("StartThread Pump"));
         auto* thread = new TPSD4Thread(owner);
         thread->Name = NameRole;
         thread->Pump = std::make_unique<TPSD4>();
@@ -38,15 +33,15 @@ bool TDeviceInfo::StartThread()
         thread->ThreadIn.ToTerminate = false;
         thread->GUIIn.IsTerminated = false;
         thread->GUIOut.ToTerminate = false;
-        Log().Send(QStringLiteral("Create thread: ") + thread->Name);
+        DeviceInfoLog().Send(QStringLiteral("Create thread: ") + thread->Name);
         thread->start();
         ThreadPump = thread;
-        Log().Send(QStringLiteral("StartThread Pump"));
+        DeviceInfoLog().Send(QStringLiteral("StartThread Pump"));
         return true;
     }
     if (DevType > dtMFCDemo)
         return false;
-    Log().Send(QStringLiteral("StartThread MFC"));
+    DeviceInfoLog().Send(QStringLiteral("StartThread MFC"));
     auto* thread = new TMFCThread(owner);
     thread->Simulated = DevType == dtMFCDemo;
     thread->MFC = std::make_unique<TAlicatMFC>();
@@ -60,9 +55,9 @@ bool TDeviceInfo::StartThread()
     thread->ThreadIn.IsTerminated = false;
     thread->ThreadIn.ToTerminate = false;
     thread->GUIOut.ToTerminate = false;
-    Log().Send(QStringLiteral("Create thread: ") + thread->ThreadID + QStringLiteral(" - ") + thread->Name);
+    DeviceInfoLog().Send(QStringLiteral("Create thread: ") + thread->ThreadID + QStringLiteral(" - ") + thread->Name);
     thread->start();
     ThreadMFC = thread;
-    Log().Send(QStringLiteral("StartThread MFC"));
+    DeviceInfoLog().Send(QStringLiteral("StartThread MFC"));
     return true;
 }
