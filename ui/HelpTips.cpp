@@ -154,6 +154,8 @@ class RichTextWriter {
 public:
     void Text(QStringView text)
     {
+        if (text.isEmpty())
+            return;
         FlushRow();
         for (const QChar c : text) {
             if (c == u'&')

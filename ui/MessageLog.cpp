@@ -1,8 +1,9 @@
 #include "ui/MessageLog.h"
 
 #include <QScrollBar>
+#include <algorithm>
 
-MessageLog::MessageLog(TimeStampFunction timeStamp, QWidget* parent)
+MessageLog::MessageLog(TimeStampFunction timeStamp, QWidget* parent, int maximumLines)
     : QPlainTextEdit(parent)
     , fTimeStamp(std::move(timeStamp))
 {
@@ -15,7 +16,7 @@ MessageLog::MessageLog(TimeStampFunction timeStamp, QWidget* parent)
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     setFont(font);
-    setMaximumBlockCount(MaximumLines);
+    setMaximumBlockCount(std::max(1, maximumLines));
 }
 
 void MessageLog::MM(const QString& aMessage)

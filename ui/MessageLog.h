@@ -1,8 +1,8 @@
 #pragma once
 // The message log: read-only, fixed-pitch lines, each message prefixed with the time of day.
 // Lines are only ever appended (never the whole text rewritten) and the view follows the last
-// line. The oldest lines are dropped beyond MaximumLines, so a run of days (a pump in segment
-// mode logs nine lines a second) cannot eat the memory.
+// line. The oldest lines are dropped beyond a limit (MaximumLines unless told otherwise), so a
+// run of days (a pump in segment mode logs nine lines a second) cannot eat the memory.
 #include <QPlainTextEdit>
 #include <functional>
 
@@ -14,7 +14,7 @@ public:
 
     static constexpr int MaximumLines = 100000;
 
-    explicit MessageLog(TimeStampFunction timeStamp, QWidget* parent = nullptr);
+    explicit MessageLog(TimeStampFunction timeStamp, QWidget* parent = nullptr, int maximumLines = MaximumLines);
 
     // Appends the time stamp and the message as a new line. A message holding line breaks
     // (LF, CR LF or CR) spans several lines; only the first carries the time stamp.

@@ -74,6 +74,8 @@ void NumberBox::SetDisplayPattern(const QString& pattern)
 
 void NumberBox::TextEdited(const QString& text)
 {
+    if (!fEdited)
+        fValueBeforeEdit = fValue;
     fEdited = true;
     double value = 0;
     if (ReadNumber(text, value) && value >= fMinimum && value <= fMaximum)
@@ -85,8 +87,7 @@ void NumberBox::EditingFinished()
     if (!fEdited)
         return;
     double value = 0;
-    if (ReadNumber(text(), value))
-        Store(std::clamp(value, fMinimum, fMaximum));
+    Store(ReadNumber(text(), value) ? std::clamp(value, fMinimum, fMaximum) : fValueBeforeEdit);
     ShowValue();
 }
 

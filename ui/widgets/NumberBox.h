@@ -1,7 +1,8 @@
 #pragma once
 // Numeric edit box: holds a value within limits and shows it with the locale's decimal
 // separator. Typing accepts either a comma or a point as separator; a typed number that is out
-// of the limits is clamped when editing ends, and text that is no number restores the value.
+// of the limits is clamped when editing ends, and text that is no number brings back the value
+// from before the editing.
 #include <QLineEdit>
 #include <limits>
 
@@ -36,6 +37,7 @@ private:
     void ShowValue();
 
     double fValue = 0;
+    double fValueBeforeEdit = 0;
     double fMinimum = std::numeric_limits<double>::lowest();
     double fMaximum = std::numeric_limits<double>::max();
     QString fPattern;
