@@ -33,6 +33,8 @@ constexpr int FallbackColumns = 1000;
 constexpr int ScrollSteps = 10000;
 // A drag shorter than this (pixels) is a click, not a zoom rectangle.
 constexpr int MinimumDrag = 4;
+// Points beyond this magnitude are no reading of an instrument and would break the axis steps.
+constexpr double MaximumMagnitude = 1e12;
 
 struct TBounds {
     double XMin = std::numeric_limits<double>::infinity();
@@ -74,8 +76,9 @@ std::pair<double, double> NiceRange(double low, double high, int ticks)
 
 bool HasArea(const TChartView& view)
 {
-    return std::isfinite(view.XMin) && std::isfinite(view.XMax) && std::isfinite(view.YMin) && std::isfinite(view.YMax)
-           && view.XMax > view.XMin && view.YMax > view.YMin;
+    const auto usable = [](double v) { return std::abs(v) <= MaximumMagnitude; };
+    return usable(view.XMin) && usable(view.XMax) && usable(view.YMin) && usable(view.YMax) && view.XMax > view.XMin
+           && view.YMax > view.YMin;
 }
 
 QPolygonF SymbolOutline(TPointSymbol symbol, const QRectF& box)
@@ -271,7 +274,6 @@ public:
         , fBand(QRubberBand::Rectangle, viewport())
     {
         setRubberBand(QChartView::NoRubberBand);
-        setMouseTracking(true);
     }
 
 protected:
@@ -325,6 +327,8 @@ protected:
         const QPoint position = event->position().toPoint();
         if (fPanning) {
             fPanning = false;
+            if (position == fPress) // a shift-click moved nothing: no zoom step to keep
+                fOwner().ZoomBack();
         } else if (fBand.isVisible()) {
             fBand.hide();
             const QRect dragged = QRect(fPress, position).normalized();
@@ -481,12 +485,12 @@ void FlowChart::Impl::BeginViewChange()
 
 void FlowChart::Impl::ShiftView(double dx, double dy)
 {
-    if (!fView || !std::isfinite(dx) || !std::isfinite(dy))
+    if (!fView)
         return;
-    fView->XMin += dx;
-    fView->XMax += dx;
-    fView->YMin += dy;
-    fView->YMax += dy;
+    const TChartView shifted{fView->XMin + dx, fView->XMax + dx, fView->YMin + dy, fView->YMax + dy};
+    if (!HasArea(shifted))
+        return;
+    fView = shifted;
     Rebuild();
 }
 
@@ -569,7 +573,13 @@ FlowChart::FlowChart(QWidget* parent)
     fImpl->fHighlight = AddSeries(highlight);
 }
 
-FlowChart::~FlowChart() = default;
+FlowChart::~FlowChart()
+{
+    // The children outlive fImpl by a moment; nothing of theirs may call into it then.
+    fImpl->fChart->disconnect(this);
+    fImpl->fHorizontalBar->disconnect(this);
+    fImpl->fVerticalBar->disconnect(this);
+}
 
 SeriesId FlowChart::AddSeries(const TSeriesStyle& style)
 {
@@ -612,7 +622,7 @@ void FlowChart::SetSeriesVisible(SeriesId id, bool visible)
 void FlowChart::AddPoint(SeriesId id, double x, double y)
 {
     TSeries* series = fImpl->Find(id);
-    if (!series || !std::isfinite(x) || !std::isfinite(y))
+    if (!series || !(std::abs(x) <= MaximumMagnitude) || !(std::abs(y) <= MaximumMagnitude))
         return;
     if (!series->Points.empty() && x < series->Points.back().x())
         series->Sorted = false;

@@ -63,7 +63,8 @@ public:
     void SetSeriesStyle(SeriesId series, const TSeriesStyle& style);
     TSeriesStyle SeriesStyle(SeriesId series) const;
     void SetSeriesVisible(SeriesId series, bool visible);
-    // Stores the point (time in minutes, flow in percent); drawn at the next redraw.
+    // Stores the point (time in minutes, flow in percent); drawn at the next redraw. Points that
+    // are not finite or beyond ±1e12 are ignored.
     void AddPoint(SeriesId series, double x, double y);
     void ClearSeries(SeriesId series);
     // The stored points, untransformed.

@@ -326,8 +326,10 @@ TEST_F(FlowChartTest, MouseZoomsPansAndStepsBack)
     DoubleClick(viewport, AtPlot(0.5, 1.1));
     EXPECT_FALSE(chart.IsZoomed());
 
-    // A click inside the plot area is no zoom.
+    // A click inside the plot area is no zoom, a shift-click no pan.
     Click(viewport, AtPlot(0.5, 0.5));
+    Mouse(viewport, QEvent::MouseButtonPress, AtPlot(0.5, 0.5), Qt::LeftButton, Qt::ShiftModifier);
+    Mouse(viewport, QEvent::MouseButtonRelease, AtPlot(0.5, 0.5), Qt::NoButton, Qt::ShiftModifier);
     EXPECT_EQ(chart.ZoomDepth(), 0);
 }
 
@@ -372,6 +374,7 @@ TEST_F(FlowChartTest, BadInputIsIgnored)
     const SeriesId a = chart.AddSeries(FlowSeriesStyle(Qt::red, TPointSymbol::Circle));
     chart.AddPoint(a, std::nan(""), 1);
     chart.AddPoint(a, 1, std::numeric_limits<double>::infinity());
+    chart.AddPoint(a, 1e300, 1);
     chart.AddPoint(99, 1, 1);
     chart.AddPoint(NoSeries, 1, 1);
     chart.ClearSeries(99);
