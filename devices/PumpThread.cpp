@@ -34,11 +34,18 @@ void TPSD4Thread::run()
         if (ThreadIn.ToTerminate || IsAbandoned()) {
             // While stopping, the wanted program is never sent again: after a failed stop the
             // driver's last command is a status query, which would otherwise restart dosing.
-            if (Pump->Stop()) {
+            if (Pump->State() == ps_Undefined) {
+                // The driver never reached a pump, so nothing was ever started that could
+                // need stopping; waiting for it would only hold up the shut-down.
+                Log().Send(Name + QStringLiteral(": pump never connected, nothing to stop"));
+                ThreadOut.IsTerminated = true;
+                ThreadOut.Command = QStringLiteral("TR");
+            } else if (Pump->Stop()) {
                 ThreadOut.IsTerminated = true;
                 ThreadOut.Command = QStringLiteral("TR");
             } else {
                 ThreadOut.aMessage = QStringLiteral("Failed to terminate");
+                msleep(IdlePauseMs);
             }
         } else if (ThreadIn.Command != Pump->LastCommand) {
             ApplyCommand();
