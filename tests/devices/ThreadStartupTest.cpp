@@ -50,7 +50,7 @@ TEST(ThreadStartup, ControllerAndPumpRunAndStopAtZero)
     FastInstruments fast;
     ResetDevicesLocal();
     ControllerSimulatorOptions controllerOptions;
-    controllerOptions.TimeScale = 20;
+    controllerOptions.TimeScale = 0.05;
     auto controller = std::make_shared<ControllerSimulator>(controllerOptions);
     SimulatorHost controllerHost(controller);
     PumpSimulatorOptions pumpOptions;
