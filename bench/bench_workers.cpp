@@ -47,23 +47,15 @@ void ServeUntil(Done done)
         ServeFor(5);
 }
 
-class ExchangeProbe : public WorkerThread {
+class ExchangeProbe : public ExchangeWorker<TThreadData> {
 public:
     int Exchanges = 0;
-    TThreadData GUIIn, GUIOut, ThreadIn, ThreadOut;
-    void RequestStop() override {}
-    bool ReportedTerminated() const override { return isFinished(); }
 
 protected:
     void run() override
     {
         for (int i = 0; i < Exchanges; ++i)
             Synchronise();
-    }
-    void DataExchange() override
-    {
-        GUIIn = ThreadOut;
-        ThreadIn = GUIOut;
     }
 };
 
