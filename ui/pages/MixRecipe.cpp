@@ -132,11 +132,11 @@ LineOutcome EvaluateRecipeLine(const QString& line, int lineNumber)
                                     : ControllerLine(device, std::move(gas), setpoint);
 }
 
-// Adds a text as one block of lines to a page text.
+// Adds a text as one block of lines to a page text; an empty text adds an empty line.
 void AddBlock(QString& page, const QString& block)
 {
     page += block;
-    if (!page.endsWith(CRLF))
+    if (block.isEmpty() || !block.endsWith(CRLF))
         page += CRLF;
 }
 
