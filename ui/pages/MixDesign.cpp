@@ -119,10 +119,10 @@ TDesignerMix DesignerMix(const std::vector<TDesignerRow>& Rows)
         const double userFullScale = device.FlowUnitUser.GasFlowMax();
         const double fraction = userFullScale > 0 ? row.Flow / userFullScale : 0;
         gas.MassFlow_gmin = device.FlowUnitDevice.GasFlowMaxGrams() * fraction;
-        if (!gas.DistributeMassFlow() && result.Text.isEmpty())
-            result.Text = QStringLiteral("Unable to PopulateComponentMasses (Element without molar mass, or sum of "
-                                         "partial pressures is zero.")
-                          + CRLF;
+        if (!gas.DistributeMassFlow())
+            result.Text += QStringLiteral("Unable to PopulateComponentMasses (Element without molar mass, or sum of "
+                                          "partial pressures is zero.")
+                           + CRLF;
         mixture.Components.push_back(std::move(gas));
     }
     for (const QString& note : notes)
