@@ -53,6 +53,14 @@ TEST(ReferenceConditions, AConditionLineGivesItsFirstAndThirdWord)
         EXPECT_TRUE(ReferenceConditionChoice(line) && ReferenceConditionChoice(line)->Pressure_BarA > 0.99) << line;
 }
 
+TEST(ReferenceConditions, TheEpaLineReadsAs68FahrenheitAnd14Psi)
+{
+    const auto choice = ReferenceConditionChoice(3);
+    ASSERT_TRUE(choice && choice->Temperature && choice->Pressure_BarA);
+    EXPECT_EQ(FahrenheitText(*choice->Temperature), QStringLiteral("68\u00BAF"));
+    EXPECT_EQ(PsiText(*choice->Pressure_BarA), QLocale().toString(14.696, 'f', 3) + QStringLiteral(" psi"));
+}
+
 TEST(ReferenceConditions, HeaderAndLinesOutsideTheListChooseNothing)
 {
     for (int line : {-1, 0, 22, 1000})

@@ -10,8 +10,6 @@
 #include <functional>
 #include <optional>
 
-enum TDirectionTo { tdGUI, tdCODE };
-
 // The values of the configuration page's controls (and of the direct control setpoint box).
 struct TConfigureValues {
     QString Name;                   // EditDeviceName
