@@ -140,14 +140,6 @@ void AddBlock(QString& page, const QString& block)
         page += CRLF;
 }
 
-// The general number form with a point, as segment program texts hold numbers.
-QString GeneralWithPoint(double value)
-{
-    QString text = FloatToStr(value);
-    text.replace(QLocale().decimalPoint(), QStringLiteral("."));
-    return text;
-}
-
 // A recipe line that "Add" turns into a segment: the items of the untrimmed line and the
 // port of the device it names.
 struct AddEntry {
@@ -278,7 +270,7 @@ TMixSegmentsAddResult AddMixSegments(const QString& Recipe, bool RecipeValid, do
             result.LogLines << QStringLiteral("Segment Program Modify for Device: ") + entry.Port;
             const double setpoint = StrToFloatAnySep(TrimBlanksAndControls(entry.Items.value(1)));
             const bool ramp = entry.Items.size() == 3 && UpperTrimmed(entry.Items[2]) == u"R";
-            const QString segment = minute + u' ' + GeneralWithPoint(setpoint) + u' '
+            const QString segment = minute + u' ' + FloatToStrDot(setpoint) + u' '
                                     + (ramp ? QStringLiteral("Ramp") : QStringLiteral("Step")) + u' ' + note;
             result.LogLines << QStringLiteral("Try adding: ") + segment;
             MergeSegmentLine(device.SegmentProgram, TrimBlanksAndControls(segment));

@@ -24,14 +24,6 @@ double RowTime(const TSegmentRow& row)
     return TryStrToFloatDot(row.Caption, time) ? time : std::numeric_limits<double>::infinity();
 }
 
-QString DisplayNumberToDot(QString text)
-{
-    const QString separator = QLocale().decimalPoint();
-    if (separator != QStringLiteral("."))
-        text.replace(separator, QStringLiteral("."));
-    return text;
-}
-
 // Stores the rows as the device's program; false when the device is no longer in the list.
 bool StoreRows(const QList<TSegmentRow>& rows, TDeviceInfo& device)
 {
@@ -41,7 +33,7 @@ bool StoreRows(const QList<TSegmentRow>& rows, TDeviceInfo& device)
 
 } // namespace
 
-QString SegmentNumberText(double Value) { return DisplayNumberToDot(FloatToStr(Value)); }
+QString SegmentNumberText(double Value) { return FloatToStrDot(Value); }
 
 bool SegmentRowBefore(const TSegmentRow& Left, const TSegmentRow& Right) { return RowTime(Left) < RowTime(Right); }
 
