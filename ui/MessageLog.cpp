@@ -21,10 +21,22 @@ MessageLog::MessageLog(TimeStampFunction timeStamp, QWidget* parent, int maximum
 
 void MessageLog::MM(const QString& aMessage)
 {
-    QString line = fTimeStamp() + aMessage;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    line.replace(u'\r', u'\n');
-    appendPlainText(line);
+    AppendLines(fTimeStamp() + aMessage);
+}
+
+void MessageLog::AppendText(const QString& text)
+{
+    QString lines = text;
+    if (lines.endsWith(u'\n') || lines.endsWith(u'\r'))
+        lines.chop(lines.endsWith(QStringLiteral("\r\n")) ? 2 : 1);
+    AppendLines(lines);
+}
+
+void MessageLog::AppendLines(QString lines)
+{
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(u'\r', u'\n');
+    appendPlainText(lines);
     QScrollBar* bar = verticalScrollBar();
     bar->setValue(bar->maximum());
 }

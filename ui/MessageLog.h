@@ -19,9 +19,14 @@ public:
     // Appends the time stamp and the message as a new line. A message holding line breaks
     // (LF, CR LF or CR) spans several lines; only the first carries the time stamp.
     void MM(const QString& aMessage);
+    // Appends text that carries its own time stamps and line breaks (CR LF, LF or CR); a
+    // break at its end closes its last line, as every line of the log is closed.
+    void AppendText(const QString& text);
 
     QString Text() const;
 
 private:
+    void AppendLines(QString lines);
+
     TimeStampFunction fTimeStamp;
 };
