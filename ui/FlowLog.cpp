@@ -31,6 +31,7 @@ FlowLog::FlowLog(QString folder, ReportFunction report, QObject* parent)
     : QObject(parent)
     , fFolder(std::move(folder))
     , fReport(std::move(report))
+    , fWrite(&FlowLog::WriteWhole)
     , fWriter([this] { WriterLoop(); })
 {
 }
@@ -56,8 +57,8 @@ QString FlowLog::FlowDataSave(const DataTable& table, bool ForceSave, const QStr
     if (!ForceSave && (!table.HasText() || now - fLastSave < MinimumSaveInterval))
         return {};
     const QString path = fFolder + u'/' + FlowLogFileName(DaysToDateTime(now), Suffix);
-    TJob job{path, table.Snapshot(), {}};
-    if (Suffix == AutoSuffix) {
+    TJob job{path, table.Snapshot(), {}, Suffix == AutoSuffix};
+    if (job.Automatic) {
         if (fLastAutoFile != path)
             job.Superseded = fLastAutoFile;
         fLastAutoFile = path;
@@ -65,8 +66,15 @@ QString FlowLog::FlowDataSave(const DataTable& table, bool ForceSave, const QStr
     fLastSave = now;
     {
         std::lock_guard lock(fMutex);
-        fJobs.push_back(std::move(job));
-        ++fBusy;
+        if (job.Automatic && !fJobs.empty() && fJobs.back().Automatic) {
+            // The waiting save never reached the disk: the newer one replaces what it replaced.
+            TJob& waiting = fJobs.back();
+            job.Superseded = waiting.Superseded == path ? QString() : waiting.Superseded;
+            waiting = std::move(job);
+        } else {
+            fJobs.push_back(std::move(job));
+            ++fBusy;
+        }
     }
     fWake.notify_one();
     return path;
@@ -97,6 +105,7 @@ void FlowLog::WriterLoop()
 {
     for (;;) {
         TJob job;
+        WriteFunction write;
         {
             std::unique_lock lock(fMutex);
             fWake.wait(lock, [this] { return fStop || !fJobs.empty(); });
@@ -104,8 +113,12 @@ void FlowLog::WriterLoop()
                 return;
             job = std::move(fJobs.front());
             fJobs.pop_front();
+            write = fWrite;
         }
-        const TOutcome outcome = Write(job);
+        QDir().mkpath(QFileInfo(job.Path).absolutePath());
+        const TOutcome outcome{job.Path, job.Superseded, write(job.Path, job.Text)};
+        if (outcome.Error.isEmpty() && !job.Superseded.isEmpty())
+            QFile::remove(job.Superseded);
         QMetaObject::invokeMethod(this, [this, outcome] { Finished(outcome); }, Qt::QueuedConnection);
         {
             std::lock_guard lock(fMutex);
@@ -115,21 +128,24 @@ void FlowLog::WriterLoop()
     }
 }
 
-FlowLog::TOutcome FlowLog::Write(const TJob& job)
+void FlowLog::SetWriter(WriteFunction write)
 {
-    QDir().mkpath(QFileInfo(job.Path).absolutePath());
-    QSaveFile file(job.Path);
+    std::lock_guard lock(fMutex);
+    fWrite = std::move(write);
+}
+
+QString FlowLog::WriteWhole(const QString& path, const DataTable::TSnapshot& text)
+{
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return {job.Path, job.Superseded, file.errorString()};
-    for (const QByteArray& block : job.Text) {
+        return file.errorString();
+    for (const QByteArray& block : text) {
         if (file.write(block) != block.size())
-            return {job.Path, job.Superseded, file.errorString()};
+            return file.errorString();
     }
     if (!file.commit())
-        return {job.Path, job.Superseded, file.errorString()};
-    if (!job.Superseded.isEmpty())
-        QFile::remove(job.Superseded);
-    return {job.Path, job.Superseded, {}};
+        return file.errorString();
+    return {};
 }
 
 void FlowLog::Finished(const TOutcome& outcome)

@@ -7,7 +7,9 @@
 // A save takes a copy of the table (cheap: its blocks are shared) and a writer thread writes
 // it under a temporary name and renames it over the target, so the window never waits on the
 // disk and a crash or a full disk never leaves a truncated log. A failed save is reported in
-// the message log and the next automatic save tries again. Each automatic save holds the
+// the message log and the next automatic save tries again. An automatic save still waiting
+// for the writer is replaced by a newer one rather than queued behind it, so a slow disk never
+// piles up saves. Each automatic save holds the
 // whole table, so it replaces the previous automatic file of the same table: a week-long run
 // keeps one automatic file rather than one per minute.
 #include "ui/DataTable.h"
@@ -28,6 +30,9 @@ class FlowLog : public QObject {
     Q_OBJECT
 public:
     using ReportFunction = std::function<void(const QString& message)>;
+    // Writes the text to the file as a whole; returns the failure, empty on success. Runs on
+    // the writer thread.
+    using WriteFunction = std::function<QString(const QString& path, const DataTable::TSnapshot& text)>;
 
     // folder: where the files go; report: receives a line for each failed save.
     FlowLog(QString folder, ReportFunction report, QObject* parent = nullptr);
@@ -44,6 +49,11 @@ public:
     // The table was emptied: its earlier automatic file is no longer superseded by later ones.
     void TableCleared();
 
+    // Replaces the file writing (an accelerated run that measures the window, not the disk).
+    void SetWriter(WriteFunction write);
+    // Writes under a temporary name, then renames it over the target.
+    static QString WriteWhole(const QString& path, const DataTable::TSnapshot& text);
+
     // Waits until every save handed over so far is written or failed; false on time-out.
     bool WaitForSaves(int timeoutMs);
     bool Idle() const;
@@ -53,6 +63,7 @@ private:
         QString Path;
         DataTable::TSnapshot Text;
         QString Superseded; // removed once Path is written
+        bool Automatic = false;
     };
     struct TOutcome {
         QString Path;
@@ -61,7 +72,6 @@ private:
     };
 
     void WriterLoop();
-    static TOutcome Write(const TJob& job);
     void Finished(const TOutcome& outcome);
 
     QString fFolder;
@@ -73,6 +83,7 @@ private:
     std::condition_variable fWake;
     std::condition_variable fDone;
     std::deque<TJob> fJobs;
+    WriteFunction fWrite; // guarded by fMutex
     int fBusy = 0; // jobs handed over and not yet finished
     bool fStop = false;
     std::thread fWriter;

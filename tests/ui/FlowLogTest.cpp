@@ -5,6 +5,8 @@
 #include "ui/DataTable.h"
 
 #include <QFile>
+#include <atomic>
+#include <future>
 
 namespace {
 
@@ -121,6 +123,32 @@ TEST_F(FlowLogTest, FailedSaveIsReportedLeavesNoPartFileAndIsRetriedAtOnce)
     EXPECT_EQ(Files(), QStringList({"2025-06-13 14_06 log auto.txt", "blocked"}));
     EXPECT_EQ(Content("2025-06-13 14_06 log auto.txt"), QByteArray("kept\r\nmore\r\n"));
     EXPECT_EQ(reports.size(), 1);
+}
+
+TEST_F(FlowLogTest, AutomaticSavesWaitingForASlowDiskAreReplacedNotQueued)
+{
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<int> writes{0};
+    log.SetWriter([&](const QString& path, const DataTable::TSnapshot& text) {
+        ++writes;
+        released.wait();
+        return FlowLog::WriteWhole(path, text);
+    });
+    table.AppendLine("1");
+    log.FlowDataSave(table, false, "auto");
+    ASSERT_TRUE(ServeUntil([&] { return writes == 1; }, 5000)); // the writer took it, and hangs
+    for (const char* row : {"2", "3"}) {
+        clock.AdvanceMs(61000);
+        table.AppendLine(row);
+        log.FlowDataSave(table, false, "auto");
+    }
+    EXPECT_FALSE(log.WaitForSaves(50));
+    release.set_value();
+    ASSERT_TRUE(log.WaitForSaves(5000));
+    EXPECT_EQ(writes, 2);
+    EXPECT_EQ(Files(), QStringList({"2025-06-13 14_07 log auto.txt"}));
+    EXPECT_EQ(Content(Files()[0]), QByteArray("1\r\n2\r\n3\r\n"));
 }
 
 TEST_F(WindowTest, FlowDataSaveWritesTheDataTableBesideTheProgram)

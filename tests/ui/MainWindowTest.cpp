@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -332,6 +333,40 @@ TEST_F(MainWindow, ClearGraphEmptiesTheLinesAndLaterPointsContinueTheTimeAxis)
     window->FlowSerie(DevicesLocal[0], 6, 21, false);
     ASSERT_EQ(window->Chart().Points(achieved).size(), 1u);
     EXPECT_EQ(window->Chart().Points(achieved)[0], QPointF(6, 21));
+}
+
+TEST_F(MainWindow, LongWaitsLockTheWindowAndShowProgress)
+{
+    window->show();
+    window->LockWindow("Waiting for threads", "Cut the power in an emergency");
+    EXPECT_EQ(window->windowTitle(), "Waiting for threads");
+    EXPECT_FALSE(window->centralWidget()->isEnabled());
+    const QLabel* notice = window->findChild<QLabel*>("LabelLockNotice");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text(), "Cut the power in an emergency");
+    window->ShowProgress("Scanning port COM3", 2, 5);
+    EXPECT_EQ(window->ProgressText().text(), "Scanning port COM3");
+    EXPECT_EQ(window->ProgressBar().value(), 2);
+    EXPECT_EQ(window->ProgressBar().maximum(), 5);
+    EXPECT_TRUE(window->ProgressBar().isVisible());
+
+    window->UnlockWindow();
+    EXPECT_EQ(window->windowTitle(), "Tessaly 2025-06-13");
+    EXPECT_TRUE(window->centralWidget()->isEnabled());
+    EXPECT_FALSE(notice->isVisible());
+    EXPECT_FALSE(window->ProgressBar().isVisible());
+}
+
+TEST_F(MainWindow, ResetDevicesSavesTheDataAndStopsTheDevices)
+{
+    Tick();
+    window->MenuEntry("Reset Devices")->trigger();
+    ASSERT_TRUE(window->FlowLogs().WaitForSaves(5000));
+    EXPECT_EQ(LogFiles().filter(" log ResetDevicesClick.txt").size(), 1) << LogFiles().join(", ").toStdString();
+    EXPECT_TRUE(window->MemoMain().Text().contains("All threads terminated, marking devices unconfigured"));
+    EXPECT_EQ(window->ListViewDevices().topLevelItem(0)->text(1), "Unknown");
+    EXPECT_TRUE(window->centralWidget()->isEnabled());
 }
 
 TEST_F(MainWindow, ClosingWithARunningDemoDeviceStopsItAndLeavesAnOnCloseLog)
