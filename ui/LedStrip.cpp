@@ -33,6 +33,9 @@ DeviceLed* LedStrip::AddLedForThread(int scale)
     led->SetBorder(false);
     led->show();
     led->SetShape(Led::TShape::Square);
+    // A square without border covers its whole area: nothing beneath it needs painting when
+    // the tick switches it, which it does several times a tick.
+    led->setAttribute(Qt::WA_OpaquePaintEvent);
     led->SetLedSize(Size * scale);
     led->SetOffColor(OffColor);
     led->SetOnColor(OnColor);

@@ -1,22 +1,13 @@
 #include "ui/MessageLog.h"
 
-#include <QScrollBar>
+#include <QRegularExpression>
 #include <algorithm>
 
 MessageLog::MessageLog(TimeStampFunction timeStamp, QWidget* parent, int maximumLines)
-    : QPlainTextEdit(parent)
+    : TextLinesView(parent)
     , fTimeStamp(std::move(timeStamp))
+    , fMaximumLines(std::max(1, maximumLines))
 {
-    setReadOnly(true);
-    setUndoRedoEnabled(false);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    setFont(font);
-    setMaximumBlockCount(std::max(1, maximumLines));
 }
 
 void MessageLog::MM(const QString& aMessage)
@@ -32,16 +23,47 @@ void MessageLog::AppendText(const QString& text)
     AppendLines(lines);
 }
 
-void MessageLog::AppendLines(QString lines)
+void MessageLog::AppendLines(const QString& lines)
 {
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    lines.replace(u'\r', u'\n');
-    appendPlainText(lines);
-    QScrollBar* bar = verticalScrollBar();
-    bar->setValue(bar->maximum());
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    qsizetype appended = 0;
+    qsizetype widest = 0;
+    const auto add = [&](const QString& line) {
+        widest = std::max(widest, line.size());
+        fLines.push_back(line);
+        ++appended;
+    };
+    if (lines.contains(u'\n') || lines.contains(u'\r')) {
+        for (const QString& line : lines.split(lineBreak))
+            add(line);
+    } else {
+        add(lines);
+    }
+    qsizetype dropped = 0;
+    while (qsizetype(fLines.size()) > fMaximumLines) {
+        fLines.pop_front();
+        ++dropped;
+    }
+    LinesChanged(appended, dropped, widest);
+    ScrollToLastLine();
+}
+
+void MessageLog::Clear()
+{
+    fLines.clear();
+    LinesCleared();
+}
+
+QString MessageLog::Line(qsizetype index) const
+{
+    return index >= 0 && index < LineCount() ? fLines[std::size_t(index)] : QString();
 }
 
 QString MessageLog::Text() const
 {
-    return toPlainText();
+    QStringList all;
+    all.reserve(LineCount());
+    for (const QString& line : fLines)
+        all << line;
+    return all.join(u'\n');
 }

@@ -186,7 +186,7 @@ TEST_F(EngineTickTest, PumpInSegmentModeIsDosedByTheMiddleOfTheHalfMinute)
     for (const Case& c : cases) {
         DevicesLocal[1].ControlMode = dcmSegment;
         DevicesLocal[1].FlowStartTime = NowDays() - c.elapsed / MinutesPerDay;
-        window->MemoMain().clear();
+        window->MemoMain().Clear();
         Tick();
 
         const double fraction = c.probe * 10 / 100; // the ramp to 100 % at 10 minutes
