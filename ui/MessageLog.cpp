@@ -1,35 +1,69 @@
 #include "ui/MessageLog.h"
 
-#include <QScrollBar>
+#include <QRegularExpression>
 #include <algorithm>
 
 MessageLog::MessageLog(TimeStampFunction timeStamp, QWidget* parent, int maximumLines)
-    : QPlainTextEdit(parent)
+    : TextLinesView(parent)
     , fTimeStamp(std::move(timeStamp))
+    , fMaximumLines(std::max(1, maximumLines))
 {
-    setReadOnly(true);
-    setUndoRedoEnabled(false);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    setFont(font);
-    setMaximumBlockCount(std::max(1, maximumLines));
 }
 
 void MessageLog::MM(const QString& aMessage)
 {
-    QString line = fTimeStamp() + aMessage;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    line.replace(u'\r', u'\n');
-    appendPlainText(line);
-    QScrollBar* bar = verticalScrollBar();
-    bar->setValue(bar->maximum());
+    AppendLines(fTimeStamp() + aMessage);
+}
+
+void MessageLog::AppendText(const QString& text)
+{
+    QString lines = text;
+    if (lines.endsWith(u'\n') || lines.endsWith(u'\r'))
+        lines.chop(lines.endsWith(QStringLiteral("\r\n")) ? 2 : 1);
+    AppendLines(lines);
+}
+
+void MessageLog::AppendLines(const QString& lines)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    qsizetype appended = 0;
+    qsizetype widest = 0;
+    const auto add = [&](const QString& line) {
+        widest = std::max(widest, line.size());
+        fLines.push_back(line);
+        ++appended;
+    };
+    if (lines.contains(u'\n') || lines.contains(u'\r')) {
+        for (const QString& line : lines.split(lineBreak))
+            add(line);
+    } else {
+        add(lines);
+    }
+    qsizetype dropped = 0;
+    while (qsizetype(fLines.size()) > fMaximumLines) {
+        fLines.pop_front();
+        ++dropped;
+    }
+    LinesChanged(appended, dropped, widest);
+    ScrollToLastLine();
+}
+
+void MessageLog::Clear()
+{
+    fLines.clear();
+    LinesCleared();
+}
+
+QString MessageLog::Line(qsizetype index) const
+{
+    return index >= 0 && index < LineCount() ? fLines[std::size_t(index)] : QString();
 }
 
 QString MessageLog::Text() const
 {
-    return toPlainText();
+    QStringList all;
+    all.reserve(LineCount());
+    for (const QString& line : fLines)
+        all << line;
+    return all.join(u'\n');
 }

@@ -1,10 +1,65 @@
-// Placeholder entry point until the main window lands.
-#include <QCoreApplication>
-#include <cstdio>
+// The tessaly program: the main window with the two demo devices, maximised.
+//
+// "--screenshot <file.png>" (for the documentation) shows the window for a few engine ticks,
+// saves a picture of it to the file and closes it.
+#include "core/DiagnosticLog.h"
+#include "devices/WorkerThread.h"
+#include "ui/ErrorReport.h"
+#include "ui/FlowLog.h"
+#include "ui/MainWindow.h"
+#include "ui/ModalMessages.h"
+
+#include <QDir>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <cstdlib>
+
+namespace {
+
+constexpr int ScreenshotDelayMs = 7000;
+
+QString ScreenshotPath(const QStringList& arguments)
+{
+    const qsizetype option = arguments.indexOf(QStringLiteral("--screenshot"));
+    return option >= 0 && option + 1 < arguments.size() ? arguments[option + 1] : QString();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    std::puts("Tessaly: gas mixing and humidification control");
-    return 0;
+    TessalyApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessaly"));
+
+    DiagnosticFileSink diagnostics(FlowLog::DefaultFolder() + QStringLiteral("/diagnostic.log"));
+    SetDiagnosticSink([&diagnostics](const QString& category, const QString& line) { diagnostics.Write(category, line); });
+    const ModalMessages messages;
+
+    int result = 0;
+    {
+        TGUIF window;
+        window.showMaximized();
+        const QString screenshot = ScreenshotPath(QApplication::arguments());
+        if (!screenshot.isEmpty()) {
+            // A bare X server has no window manager to maximise the window.
+            window.setGeometry(window.screen()->availableGeometry());
+            QTimer::singleShot(ScreenshotDelayMs, &window, [&window, screenshot] {
+                window.grab().save(screenshot);
+                window.close();
+            });
+        }
+        result = QApplication::exec();
+
+        // A worker that the shut-down gave up on may still be talking to its instrument, and a
+        // log may still be on its way to a hanging disk: end without waiting for either.
+        if (AbandonedWorkersRunning() > 0 || !window.FlowLogs().Idle()) {
+            diagnostics.Flush();
+            SetDiagnosticSink({});
+            std::_Exit(0);
+        }
+    }
+    SetDiagnosticSink({});
+    diagnostics.Flush();
+    return result;
 }

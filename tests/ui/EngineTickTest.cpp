@@ -1,0 +1,324 @@
+// The engine tick: what it hands the workers through their exchange records, what it takes
+// back into the chart, the operator's unit and the data table, and its pace. Workers are
+// stand-ins that are never started (the tick only touches their records), except in the last
+// test, which runs a demo controller's worker.
+#include "WindowTestSupport.h"
+
+#include "core/NumberText.h"
+#include "core/SegmentProgram.h"
+#include "devices/MFCThread.h"
+#include "devices/PumpThread.h"
+#include "devices/Shutdown.h"
+#include "instruments/PumpDispense.h"
+#include "ui/DataTable.h"
+#include "ui/DataTableLines.h"
+#include "ui/DeviceSeries.h"
+#include "ui/FlowChart.h"
+#include "ui/LedStrip.h"
+#include "ui/MessageLog.h"
+
+#include <QElapsedTimer>
+
+namespace {
+
+const QString Program = QStringLiteral("0 0 Step\r\n10 100 Ramp");
+
+class EngineTickTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        clock = std::make_unique<FakeClock>(QDateTime(QDate(2025, 6, 13), QTime(12, 0)));
+        window->TimeOrigin = NowDays() - 2 / MinutesPerDay;
+    }
+
+    void TearDown() override
+    {
+        for (TDeviceInfo& device : DevicesLocal) {
+            device.ThreadMFC = nullptr;
+            device.ThreadPump = nullptr;
+        }
+        fControllers.clear();
+        fPumps.clear();
+        clock.reset();
+        WindowTest::TearDown();
+    }
+
+    // Gives DevicesLocal[index] a controller worker (not started), its LED and a gram unit.
+    TMFCThread& AttachController(std::size_t index)
+    {
+        fControllers.push_back(std::make_unique<TMFCThread>());
+        TDeviceInfo& device = DevicesLocal[index];
+        device.ThreadMFC = fControllers.back().get();
+        device.Led = window->AddLedForThread();
+        device.FlowUnitUser = DefaultUnitGmin;
+        device.FlowUnitDevice.GasMolarMass = 28;
+        device.FluidID = 7;
+        return *fControllers.back();
+    }
+
+    // Turns DevicesLocal[index] into a pump with a worker (not started).
+    TPSD4Thread& AttachPump(std::size_t index)
+    {
+        fPumps.push_back(std::make_unique<TPSD4Thread>());
+        TDeviceInfo& device = DevicesLocal[index];
+        device.DevType = dtPump;
+        device.ThreadPump = fPumps.back().get();
+        device.SyringeSizeuL = 250;
+        device.MaxFlow_ulpm = 6250;
+        device.SegmentProgram = Program;
+        return *fPumps.back();
+    }
+
+    static void NewReading(TMFCThread& worker, double counts, double maxFlowgpm)
+    {
+        worker.GUIIn.DeviceStatus.DataTime = NowDays();
+        worker.GUIIn.DeviceStatus.FlowRate_mass = counts;
+        worker.GUIIn.DeviceStatus.MaxFlowgpm = maxFlowgpm;
+    }
+
+    // The cells of the last data row, without its time stamp.
+    QStringList LastRowCells() const
+    {
+        const DataTable& table = window->MemoData();
+        QStringList cells = table.Line(table.LineCount() - 1).split(QStringLiteral(" | "));
+        cells.removeFirst();
+        cells.removeLast();
+        for (QString& cell : cells)
+            cell = cell.trimmed();
+        return cells;
+    }
+
+    const std::vector<QPointF>& Points(const TChartSeries* series) const
+    {
+        return window->Chart().Points(DeviceSeries::IdOf(series));
+    }
+
+    std::unique_ptr<FakeClock> clock;
+
+private:
+    std::vector<std::unique_ptr<TMFCThread>> fControllers;
+    std::vector<std::unique_ptr<TPSD4Thread>> fPumps;
+};
+
+TEST_F(EngineTickTest, ControllerGetsGasAndSetpointByModeAndItsReadingIsPlottedAndConverted)
+{
+    struct Case {
+        tDeviceControlMode mode;
+        double setpoint; // what the worker is told; -1: left alone
+        bool plotted;
+    };
+    // Five minutes into "0 0 Step", "10 100 Ramp" the program asks for 50 %.
+    const Case cases[] = {{dcmDirect, 40, true}, {dcmSegment, 50, true}, {dcmIdle, -1, false}};
+    for (const Case& c : cases) {
+        clock->AdvanceMs(1000);
+        TMFCThread& worker = AttachController(0);
+        TDeviceInfo& device = DevicesLocal[0];
+        device.ControlMode = c.mode;
+        device.Setpoint_pct = 40;
+        device.SegmentProgram = Program;
+        device.FlowStartTime = NowDays() - 5 / MinutesPerDay;
+        worker.GUIOut.DeviceStatus.Setpoint_pct = -1;
+        NewReading(worker, 32000, 2); // half of 2 g/min
+        std::vector<bool> ledsLitDuringPause;
+        window->Engine().SetSleep([&](int ms) {
+            if (ms == EngineTick::LedPauseMs)
+                ledsLitDuringPause = {dynamic_cast<DeviceLed*>(DevicesLocal[0].Led)->IsOn(), window->EngineLed->IsOn()};
+        });
+        window->DataTableHeaderDue = false;
+        window->Engine().LastDataRowTime = 0;
+
+        Tick();
+
+        EXPECT_EQ(worker.GUIOut.DeviceStatus.GasID, 7) << c.mode;
+        EXPECT_NEAR(worker.GUIOut.DeviceStatus.Setpoint_pct, c.setpoint, 1e-6) << c.mode;
+        EXPECT_EQ(DevicesLocal[0].LastHandled, worker.GUIIn.DeviceStatus.DataTime) << c.mode;
+        EXPECT_DOUBLE_EQ(DevicesLocal[0].FlowUnitUser.GasFlowValue, 1.0) << c.mode;
+        EXPECT_EQ(LastRowCells(), QStringList({"1.0", "?"})) << c.mode;
+        EXPECT_EQ(ledsLitDuringPause, std::vector<bool>({true, true})) << c.mode;
+        EXPECT_FALSE(dynamic_cast<DeviceLed*>(DevicesLocal[0].Led)->IsOn());
+        EXPECT_FALSE(window->EngineLed->IsOn());
+        if (c.plotted) {
+            ASSERT_EQ(Points(DevicesLocal[0].SerieFlow).size(), 1u) << c.mode;
+            EXPECT_NEAR(Points(DevicesLocal[0].SerieFlow)[0].x(), (NowDays() - window->TimeOrigin) * MinutesPerDay, 1e-9);
+            EXPECT_DOUBLE_EQ(Points(DevicesLocal[0].SerieFlow)[0].y(), 50.0);
+            window->ClearGraph(true);
+        } else {
+            EXPECT_TRUE(Points(DevicesLocal[0].SerieFlow).empty()) << c.mode;
+        }
+    }
+}
+
+TEST_F(EngineTickTest, ControllerWithoutNewReadingOrStoppedGetsOnlyItsGas)
+{
+    TMFCThread& worker = AttachController(0);
+    DevicesLocal[0].ControlMode = dcmDirect;
+    DevicesLocal[0].Setpoint_pct = 40;
+    NewReading(worker, 32000, 2);
+    DevicesLocal[0].LastHandled = worker.GUIIn.DeviceStatus.DataTime; // already handled
+    worker.GUIOut.DeviceStatus.Setpoint_pct = -1;
+    Tick();
+    EXPECT_EQ(worker.GUIOut.DeviceStatus.GasID, 7);
+    EXPECT_EQ(worker.GUIOut.DeviceStatus.Setpoint_pct, -1);
+    EXPECT_EQ(DevicesLocal[0].SerieFlow, nullptr);
+    EXPECT_EQ(LastRowCells(), QStringList({"?", "?"}));
+
+    clock->AdvanceMs(5000);
+    NewReading(worker, 32000, 2);
+    worker.GUIIn.IsTerminated = true;
+    DevicesLocal[0].FluidID = 8;
+    Tick();
+    EXPECT_EQ(worker.GUIOut.DeviceStatus.GasID, 8);
+    EXPECT_EQ(worker.GUIOut.DeviceStatus.Setpoint_pct, -1);
+    EXPECT_EQ(LastRowCells(), QStringList({"?", "?"}));
+}
+
+TEST_F(EngineTickTest, PumpInSegmentModeIsDosedByTheMiddleOfTheHalfMinute)
+{
+    struct Case {
+        double elapsed;
+        double probe;
+    };
+    // Just past 4.0: times are differences of day counts, exact to about 1e-8 minutes.
+    const Case cases[] = {{3.9, 3.75}, {4.000001, 4.25}, {4.4, 4.25}};
+    TPSD4Thread& worker = AttachPump(1);
+    worker.GUIIn.Setpoint = 0.3;
+    for (const Case& c : cases) {
+        DevicesLocal[1].ControlMode = dcmSegment;
+        DevicesLocal[1].FlowStartTime = NowDays() - c.elapsed / MinutesPerDay;
+        window->MemoMain().Clear();
+        Tick();
+
+        const double fraction = c.probe * 10 / 100; // the ramp to 100 % at 10 minutes
+        TPumpSpeedDetails plan;
+        plan.Init();
+        plan.SyringeVolume_ul = 250;
+        plan.DesiredDispense_ugpm = 6250 * fraction * 1000;
+        PumpCommandForDispense(plan);
+        EXPECT_DOUBLE_EQ(worker.GUIOut.Setpoint, fraction) << c.elapsed;
+        EXPECT_EQ(worker.GUIOut.Command, plan.Command) << c.elapsed;
+
+        QStringList lines = window->MemoMain().Text().split(u'\n');
+        for (QString& line : lines)
+            line = line.mid(13); // the time stamps
+        const QStringList expected = {
+            " Pump segment program",
+            "     Elapsed time, m : " + FloatToStr(DevicesLocal[1].Elapsed_min()),
+            "       Floor time, m : " + FloatToStr(c.probe - 0.25),
+            "Floor time+offset, m : " + FloatToStr(c.probe),
+            "  Device max flow, µL: 6250",
+            "         Setpoint, % : " + FloatToStr(fraction),
+            " Desired dispense, µg: " + FloatToStr(plan.DesiredDispense_ugpm),
+            " Achieveddispense, µg: " + FloatToStr(plan.AchievedDispense_ugpm),
+            "              Command: " + plan.Command,
+        };
+        EXPECT_EQ(lines, expected) << c.elapsed;
+    }
+    // Plotted from what the pump thread last applied; its data column stays "?".
+    ASSERT_EQ(Points(DevicesLocal[1].SerieFlow).size(), 3u);
+    EXPECT_DOUBLE_EQ(Points(DevicesLocal[1].SerieFlow)[0].y(), 30.0);
+    EXPECT_EQ(LastRowCells(), QStringList({"?", "?"}));
+}
+
+TEST_F(EngineTickTest, PumpInDirectModeAndIdle)
+{
+    TPSD4Thread& worker = AttachPump(0);
+    DevicesLocal[0].ControlMode = dcmDirect;
+    DevicesLocal[0].Setpoint_pct = 20;
+    Tick();
+    TPumpSpeedDetails plan;
+    plan.Init();
+    plan.SyringeVolume_ul = 250;
+    plan.DesiredDispense_ugpm = 0.2 * 6250 * 1000;
+    PumpCommandForDispense(plan);
+    EXPECT_EQ(worker.GUIOut.Command, plan.Command);
+    EXPECT_DOUBLE_EQ(worker.GUIOut.Setpoint, 0.2);
+    EXPECT_TRUE(window->MemoMain().Text().isEmpty()); // the nine lines are for segment mode
+
+    DevicesLocal[0].ControlMode = dcmIdle;
+    worker.GUIOut.Command = "unchanged";
+    Tick();
+    EXPECT_EQ(worker.GUIOut.Command, "unchanged");
+    EXPECT_EQ(Points(DevicesLocal[0].SerieFlow).size(), 1u); // an idle device adds no point
+}
+
+TEST_F(EngineTickTest, DataRowsEveryThreeSecondsWithTheHeaderBefore)
+{
+    window->MenuEntry("Auto-scroll to last line")->trigger(); // off: nothing else changes
+    Tick();
+    const DataTable& table = window->MemoData();
+    ASSERT_EQ(table.LineCount(), 6);
+    const QStringList header = DataTableColumns(DevicesLocal);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(table.Line(i), header[i]);
+    EXPECT_EQ(table.Line(5), DataRowStamp(ClockNow()) + DataRowCell(NoReading) + DataRowCell(NoReading));
+    EXPECT_FALSE(window->DataTableHeaderDue);
+
+    struct Step {
+        int advanceMs;
+        qsizetype lines;
+    };
+    // More than three seconds after the last row.
+    const Step steps[] = {{1000, 6}, {1900, 6}, {600, 7}, {2900, 7}, {200, 8}};
+    for (const Step& s : steps) {
+        clock->AdvanceMs(s.advanceMs);
+        Tick();
+        EXPECT_EQ(table.LineCount(), s.lines) << s.advanceMs;
+    }
+
+    window->SetDataTableHeaderDue();
+    clock->AdvanceMs(3500);
+    Tick();
+    ASSERT_EQ(table.LineCount(), 14);
+    EXPECT_EQ(table.Line(8), header[0]);
+    EXPECT_TRUE(table.Line(13).startsWith(DataRowStamp(ClockNow())));
+}
+
+TEST_F(EngineTickTest, NoDevicesNoRows)
+{
+    DevicesLocal.clear();
+    Tick();
+    EXPECT_EQ(window->MemoData().LineCount(), 0);
+}
+
+TEST_F(EngineTickTest, AShortTickLastsAtLeastThirtyMilliseconds)
+{
+    Tick();
+    EXPECT_EQ(sleeps, std::vector<int>({EngineTick::ShortTickMs}));
+    window->Engine().SetSleep([](int ms) { QThread::msleep(ms); });
+    QElapsedTimer timer;
+    timer.start();
+    Tick();
+    EXPECT_GE(timer.elapsed(), EngineTick::ShortTickMs);
+}
+
+TEST_F(WindowTest, TickServesARunningDemoController)
+{
+    window->Engine().SetSleep([](int) {});
+    window->TimeOrigin = NowDays();
+    TDeviceInfo& comx = DevicesLocal[0];
+    ASSERT_TRUE(comx.StartThread());
+    comx.Led = window->AddLedForThread();
+    ASSERT_EQ(comx.ControlMode, dcmDirect);
+    DevicesLocal[0].FlowUnitUser.GasFlowValue = 123;
+    ASSERT_TRUE(ServeUntil([] { return DevicesLocal[0].ThreadMFC->GUIIn.DeviceStatus.DataTime > 0; }, 5000));
+    const TAlicatData reading = DevicesLocal[0].ThreadMFC->GUIIn.DeviceStatus;
+
+    Tick();
+
+    EXPECT_EQ(DevicesLocal[0].LastHandled, reading.DataTime);
+    // The demo reports a few counts of an unknown full scale: zero in the operator's unit.
+    EXPECT_EQ(DevicesLocal[0].FlowUnitUser.GasFlowValue, 0);
+    const QString row = window->MemoData().Line(window->MemoData().LineCount() - 1);
+    EXPECT_EQ(row.mid(23), DataRowCell(0) + DataRowCell(NoReading)) << row.toStdString();
+    const std::vector<QPointF>& points = window->Chart().Points(DeviceSeries::IdOf(DevicesLocal[0].SerieFlow));
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_DOUBLE_EQ(points[0].y(), reading.FlowRate_mass / 640);
+    EXPECT_EQ(DevicesLocal[0].ThreadMFC->GUIOut.DeviceStatus.Setpoint_pct, DevicesLocal[0].Setpoint_pct);
+
+    TerminateThreads(*window, 5);
+    EXPECT_EQ(DevicesLocal[0].ThreadMFC, nullptr);
+    EXPECT_TRUE(messages.Texts().isEmpty());
+}
+
+} // namespace

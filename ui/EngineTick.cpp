@@ -1,0 +1,169 @@
+#include "ui/EngineTick.h"
+
+#include "core/Clock.h"
+#include "core/NumberText.h"
+#include "core/SegmentProgram.h"
+#include "devices/MFCThread.h"
+#include "devices/PumpThread.h"
+#include "instruments/PumpDispense.h"
+#include "ui/DataTableLines.h"
+#include "ui/LedStrip.h"
+#include "ui/MainWindow.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <cmath>
+
+namespace {
+
+constexpr double FullScaleCounts = 64000;
+
+void SwitchLed(TDeviceLed* led, bool on)
+{
+    if (auto* lamp = dynamic_cast<DeviceLed*>(led))
+        lamp->SetOn(on);
+}
+
+// Clears a flag when the tick ends, however it ends.
+class RunningFlag {
+public:
+    explicit RunningFlag(bool& flag) : fFlag(flag) { fFlag = true; }
+    ~RunningFlag() { fFlag = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+    bool& fFlag;
+};
+
+} // namespace
+
+EngineTick::EngineTick(TGUIF& window)
+    : fWindow(window)
+    , fSleep([](int ms) { QThread::msleep(ms); })
+{
+}
+
+void EngineTick::TimerEngineTimer()
+{
+    // A modal message shown inside a tick runs the event loop, and with it the timer: a tick
+    // never starts inside another one, which would stack messages without end.
+    if (fRunning)
+        return;
+    const RunningFlag running(fRunning);
+    QElapsedTimer tickStart;
+    tickStart.start();
+    if (fWindow.EngineLed)
+        fWindow.EngineLed->SetOn(true);
+
+    const bool rowDue = LastDataRowTime + DataRowPeriod < NowDays();
+    const QString stamp = rowDue ? DataRowStamp(ClockNow()) : QString();
+    QString row;
+    // By index: a message shown inside the loop may let the list change under it.
+    for (std::size_t i = 0; i < DevicesLocal.size(); ++i) {
+        double userFlow = NoReading;
+        if (DevicesLocal[i].ThreadMFC && IsControllerType(DevicesLocal[i].DevType))
+            ServeController(DevicesLocal[i], userFlow);
+        if (i < DevicesLocal.size() && DevicesLocal[i].ThreadPump && DevicesLocal[i].DevType == dtPump)
+            ServePump(DevicesLocal[i]);
+        row += DataRowCell(userFlow);
+    }
+    if (rowDue && !row.trimmed().isEmpty())
+        AddDataRow(stamp, row);
+
+    fWindow.FlowDataSave(false, QStringLiteral("auto"));
+    fWindow.MemoSegmentsUpdate();
+    if (tickStart.elapsed() < ShortTickMs)
+        fSleep(ShortTickMs);
+    if (fWindow.EngineLed)
+        fWindow.EngineLed->SetOn(false);
+}
+
+void EngineTick::ServeController(TDeviceInfo& device, double& userFlow)
+{
+    TMFCThread& thread = *device.ThreadMFC;
+    thread.GUIOut.DeviceStatus.GasID = device.FluidID;
+    if (!(thread.GUIIn.DeviceStatus.DataTime > device.LastHandled) || thread.GUIIn.IsTerminated)
+        return;
+    // A copy: a message shown below (a malformed program) lets the worker's exchange run.
+    const TAlicatData reading = thread.GUIIn.DeviceStatus;
+    SwitchLed(device.Led, true);
+    switch (device.ControlMode) {
+    case dcmDirect:
+        thread.GUIOut.DeviceStatus.Setpoint_pct = device.Setpoint_pct;
+        break;
+    case dcmSegment:
+        thread.GUIOut.DeviceStatus.Setpoint_pct = SegmentAt(device.SegmentProgram, device.Elapsed_min()).Setpoint;
+        break;
+    case dcmIdle:
+        break;
+    }
+    const double x = (NowDays() - fWindow.TimeOrigin) * MinutesPerDay;
+    const double y = reading.FlowRate_mass / FullScaleCounts * 100;
+    fWindow.FlowSerie(device, x, y, false);
+
+    DefaultUnitGmin.GasFlowValue = reading.FlowRate_mass / FullScaleCounts * reading.MaxFlowgpm;
+    DefaultUnitGmin.GasMolarMass = device.FlowUnitDevice.GasMolarMass;
+    QString feedback;
+    QString report;
+    ConvertGasFlow(DefaultUnitGmin, device.FlowUnitUser, feedback, report);
+    userFlow = device.FlowUnitUser.GasFlowValue;
+    device.LastHandled = reading.DataTime;
+    fSleep(LedPauseMs);
+    SwitchLed(device.Led, false);
+}
+
+void EngineTick::ServePump(TDeviceInfo& device)
+{
+    TPSD4Thread& thread = *device.ThreadPump;
+    SwitchLed(device.Led, true);
+    TPumpSpeedDetails plan;
+    switch (device.ControlMode) {
+    case dcmDirect:
+        plan.Init();
+        plan.SyringeVolume_ul = device.SyringeSizeuL;
+        plan.DesiredDispense_ugpm = device.Setpoint_pct / 100 * device.MaxFlow_ulpm * 1000;
+        PumpCommandForDispense(plan);
+        thread.GUIOut.Command = plan.Command;
+        thread.GUIOut.Setpoint = device.Setpoint_pct / 100;
+        break;
+    case dcmSegment: {
+        plan.Init();
+        plan.SyringeVolume_ul = device.SyringeSizeuL;
+        // The dose changes at most every half minute, probed in the middle of that half minute.
+        const double floorT = std::floor(2 * device.Elapsed_min()) / 2;
+        const double probeT = floorT + 0.25;
+        const double fraction = SegmentAt(device.SegmentProgram, probeT).Setpoint / 100;
+        plan.DesiredDispense_ugpm = device.MaxFlow_ulpm * fraction * 1000;
+        PumpCommandForDispense(plan);
+        fWindow.MM(QStringLiteral(" Pump segment program"));
+        fWindow.MM(QStringLiteral("     Elapsed time, m : ") + FloatToStr(device.Elapsed_min()));
+        fWindow.MM(QStringLiteral("       Floor time, m : ") + FloatToStr(floorT));
+        fWindow.MM(QStringLiteral("Floor time+offset, m : ") + FloatToStr(probeT));
+        fWindow.MM(QStringLiteral("  Device max flow, µL: ") + FloatToStr(device.MaxFlow_ulpm));
+        fWindow.MM(QStringLiteral("         Setpoint, % : ") + FloatToStr(fraction));
+        fWindow.MM(QStringLiteral(" Desired dispense, µg: ") + FloatToStr(plan.DesiredDispense_ugpm));
+        fWindow.MM(QStringLiteral(" Achieveddispense, µg: ") + FloatToStr(plan.AchievedDispense_ugpm));
+        fWindow.MM(QStringLiteral("              Command: ") + plan.Command);
+        thread.GUIOut.Command = plan.Command;
+        thread.GUIOut.Setpoint = fraction;
+        break;
+    }
+    case dcmIdle:
+        break;
+    }
+    const double x = (NowDays() - fWindow.TimeOrigin) * MinutesPerDay;
+    fWindow.FlowSerie(device, x, thread.GUIIn.Setpoint * 100, false);
+    fSleep(LedPauseMs);
+    SwitchLed(device.Led, false);
+}
+
+void EngineTick::AddDataRow(const QString& stamp, const QString& row)
+{
+    if (fWindow.DataTableHeaderDue) {
+        fWindow.DataTableColumns();
+        fWindow.DataTableHeaderDue = false;
+    }
+    fWindow.AppendDataRow(stamp + row);
+    LastDataRowTime = NowDays();
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The engine tick: once a second every device with a worker gets its gas and setpoint (the
+// direct setpoint or its segment program at the elapsed time) and gives back its latest
+// reading, which is plotted, converted into the operator's unit and, every three seconds, put
+// into a data row; pumps get their dose program. The tick only reads and writes the workers'
+// exchange records, so it never waits on an instrument.
+#include "core/DateTime.h"
+#include "devices/DeviceInfo.h"
+
+#include <functional>
+
+class TGUIF;
+
+class EngineTick {
+public:
+    using SleepFunction = std::function<void(int ms)>;
+
+    // The minimum spacing of data rows (days).
+    static constexpr double DataRowPeriod = 3 / SecondsPerDay;
+    // The short pauses that keep the LEDs visible.
+    static constexpr int LedPauseMs = 10;
+    static constexpr int ShortTickMs = 30;
+
+    explicit EngineTick(TGUIF& window);
+
+    void TimerEngineTimer();
+
+    // The moment of the last data row (days); 0 at start.
+    double LastDataRowTime = 0;
+
+    // Replaces the pauses (accelerated runs skip them).
+    void SetSleep(SleepFunction sleep) { fSleep = std::move(sleep); }
+
+private:
+    // Serves a controller; userFlow gets its reading in the operator's unit when it had a new one.
+    void ServeController(TDeviceInfo& device, double& userFlow);
+    void ServePump(TDeviceInfo& device);
+    void AddDataRow(const QString& stamp, const QString& row);
+
+    TGUIF& fWindow;
+    SleepFunction fSleep;
+    bool fRunning = false;
+};

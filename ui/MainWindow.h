@@ -1,0 +1,183 @@
+#pragma once
+// The main window TGUIF: the device list on the left, the six tab pages in the middle, the
+// chart or one of the two text tables at the top, the message log, the help tips and the LED
+// strip at the bottom. It wires the parts together and implements the window side of the
+// device runtime (WindowPort); the engine tick runs on its timer.
+#include "devices/DeviceInfo.h"
+#include "devices/WindowPort.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+
+class ConfigurePage;
+class DataTable;
+class DesignerPage;
+class DeviceLed;
+class DeviceListView;
+class DeviceSeries;
+class DirectControlPage;
+class EngineTick;
+class FlowChart;
+class FlowLog;
+class HelpHover;
+class LedStrip;
+class MessageLog;
+class MixturesPage;
+class QAction;
+class QLabel;
+class QProgressBar;
+class QStackedWidget;
+class QTabWidget;
+class RichTextLabel;
+class SegmentEditorPage;
+class SegmentTableView;
+class ToolsPage;
+
+// Which way DeviceDetailsUI copies: record to window or window to record.
+enum TDirectionTo { tdGUI, tdCODE };
+
+class TGUIF : public QMainWindow, public WindowPort {
+    Q_OBJECT
+public:
+    // Builds the window and runs the start-up sequence; the engine timer runs from here on.
+    explicit TGUIF(QWidget* parent = nullptr);
+    ~TGUIF() override;
+
+    // Window-level state.
+    double TimeFactor = 1;                       // minutes per displayed time unit
+    QString TimeUnitLetter = QStringLiteral("m");
+    double TimeOrigin = 0;                       // days; 0 until the first start
+    bool DataTableHeaderDue = true;
+    DeviceLed* EngineLed = nullptr;
+    QString MouseOverName;
+
+    static QString Caption() { return QStringLiteral("Tessaly 2025-06-13"); }
+    void FormCaption();
+    int GetDPIScaling() const;
+    // A copy of the focused row's device; false without a focused row or device.
+    bool GetSelectedDevice(TDeviceInfo& aDev) const;
+    DeviceLed* AddLedForThread();
+    // "MINUTE", "HOUR" or "DAY"; any other word changes nothing.
+    void SetTimeUnit(const QString& aUnit);
+    // The selection handling of the device list (click, change, key release).
+    void ListViewDevicesClick();
+    // Shows the record on the pages and refreshes its row (tdGUI).
+    void DeviceDetailsUI(TDirectionTo aDirection, TDeviceInfo& aDevInfo);
+
+    // Chart, data table and flow logs.
+    void FlowSerie(TDeviceInfo& aDevice, double X, double Y, bool Clear);
+    void SegmentSerie(TDeviceInfo& aDevice, bool Clear);
+    void MemoSegmentsUpdate();
+    void DataTableColumns();
+    // A data row of the engine tick, followed to the last line while auto-scroll is ticked.
+    void AppendDataRow(const QString& line);
+    // The view of the top area: "Show Graph", "Show Segment Program Table" or "Show Data Table".
+    void ShowTable1Click(QAction* chosen);
+    void ShowSegmentPrograms1Click();
+    void Showachievedflows1Click();
+    void Autoscrolltolastline1Click();
+
+    // Help tips: the text for the control under the pointer.
+    void ShowHelp(QWidget* Sender);
+
+    // WindowPort.
+    void MM(const QString& aMessage) override;
+    void AppendMessageLog(const QString& text) override;
+    void ProcessEvents() override;
+    void LockWindow(const QString& caption, const QString& notice) override;
+    void UnlockWindow() override;
+    void ShowProgress(const QString& what, int done, int total) override;
+    void SetEngineTimerEnabled(bool enabled) override;
+    void ClearDeviceRows() override;
+    void AddDeviceRow(const TDeviceInfo& device) override;
+    void MarkAllRowsUnknown() override;
+    void ShowDeviceDetails(const TDeviceInfo& device) override;
+    void ClearGraph(bool RemoveData) override;
+    void FlowDataSave(bool ForceSave, const QString& Suffix) override;
+    void ClearDataTable() override;
+    void SetDataTableHeaderDue() override;
+
+    // The parts, for the pages and the tests.
+    DeviceListView& ListViewDevices() const { return *fDevices; }
+    FlowChart& Chart() const { return *fChart; }
+    DeviceSeries& Series() const { return *fSeries; }
+    DataTable& MemoData() const { return *fDataTable; }
+    SegmentTableView& MemoSegments() const { return *fSegmentTable; }
+    MessageLog& MemoMain() const { return *fMessageLog; }
+    RichTextLabel& DzHTMLTextTips() const { return *fTips; }
+    LedStrip& Leds() const { return *fLeds; }
+    FlowLog& FlowLogs() const { return *fFlowLog; }
+    EngineTick& Engine() const { return *fEngine; }
+    HelpHover& Hover() const { return *fHover; }
+    QTimer& TimerEngine() { return fTimerEngine; }
+    QTabWidget& Pages() const { return *fPages; }
+    ConfigurePage& Configure() const { return *fConfigure; }
+    SegmentEditorPage& SegmentEditor() const { return *fSegmentEditor; }
+    DirectControlPage& DirectControl() const { return *fDirectControl; }
+    MixturesPage& Mixtures() const { return *fMixtures; }
+    ToolsPage& Tools() const { return *fTools; }
+    DesignerPage& Designer() const { return *fDesigner; }
+    QStackedWidget& TopArea() const { return *fTopArea; }
+    QLabel& ProgressText() const { return *fProgressText; }
+    QProgressBar& ProgressBar() const { return *fProgressBar; }
+
+    // Menu entries by their caption (as written, "&&" included); nullptr for none.
+    QAction* MenuEntry(const QString& caption) const;
+    bool IsAutoScroll() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildLayout();
+    void BuildMenus();
+    void FormCreate();
+    void FormClose();
+    void TimerEngineFired();
+    void SelectionChanged();
+    void Searchdevices1Click();
+    void ResetDevicesClick();
+
+    DeviceListView* fDevices = nullptr;
+    FlowChart* fChart = nullptr;
+    DataTable* fDataTable = nullptr;
+    SegmentTableView* fSegmentTable = nullptr;
+    QStackedWidget* fTopArea = nullptr;
+    MessageLog* fMessageLog = nullptr;
+    RichTextLabel* fTips = nullptr;
+    LedStrip* fLeds = nullptr;
+    QLabel* fProgressText = nullptr;
+    QProgressBar* fProgressBar = nullptr;
+    QLabel* fNotice = nullptr;
+    QTabWidget* fPages = nullptr;
+    ConfigurePage* fConfigure = nullptr;
+    SegmentEditorPage* fSegmentEditor = nullptr;
+    DirectControlPage* fDirectControl = nullptr;
+    MixturesPage* fMixtures = nullptr;
+    ToolsPage* fTools = nullptr;
+    DesignerPage* fDesigner = nullptr;
+
+    QAction* fMinute = nullptr;
+    QAction* fHour = nullptr;
+    QAction* fDay = nullptr;
+    QAction* fShowGraph = nullptr;
+    QAction* fShowSegmentTable = nullptr;
+    QAction* fShowDataTable = nullptr;
+    QAction* fShowSegmentPrograms = nullptr;
+    QAction* fShowDeviceFlows = nullptr;
+    QAction* fAutoScroll = nullptr;
+
+    std::unique_ptr<DeviceSeries> fSeries;
+    std::unique_ptr<EngineTick> fEngine;
+    FlowLog* fFlowLog = nullptr;
+    HelpHover* fHover = nullptr;
+    QTimer fTimerEngine;
+
+    QString fShownHelp;            // markup now in the tip area
+    QString fSegmentTableInputs;   // what the segment table was last built from
+    bool fSelectionPending = false;
+    bool fSearchDone = false;
+    bool fClosing = false;
+    bool fClosed = false;
+};

@@ -1,0 +1,9 @@
+#include "ui/pages/DirectControlPage.h"
+
+#include <QVBoxLayout>
+
+DirectControlPage::DirectControlPage(QWidget* parent)
+    : QWidget(parent)
+{
+    new QVBoxLayout(this);
+}

@@ -1,0 +1,9 @@
+#include "ui/pages/ToolsPage.h"
+
+#include <QVBoxLayout>
+
+ToolsPage::ToolsPage(QWidget* parent)
+    : QWidget(parent)
+{
+    new QVBoxLayout(this);
+}
