@@ -128,7 +128,8 @@ QString FormatFloat(const QString& pattern, double value)
     return text;
 }
 
-QString FloatToStr(double value)
+namespace {
+QString GeneralForm(double value, const QString& separator)
 {
     if (std::isnan(value))
         return QStringLiteral("NAN");
@@ -140,13 +141,16 @@ QString FloatToStr(double value)
     const qsizetype e = text.indexOf(u'e');
     QString mantissa = e < 0 ? text : text.left(e);
     QString exponent;
-    if (e >= 0) {
-        const int power = text.mid(e + 1).toInt();
-        exponent = QStringLiteral("E") + QString::number(power);
-    }
-    mantissa.replace(u'.', DecimalSeparator());
+    if (e >= 0)
+        exponent = QStringLiteral("E") + QString::number(text.mid(e + 1).toInt());
+    mantissa.replace(u'.', separator);
     return mantissa + exponent;
 }
+}
+
+QString FloatToStr(double value) { return GeneralForm(value, DecimalSeparator()); }
+
+QString FloatToStrDot(double value) { return GeneralForm(value, QStringLiteral(".")); }
 
 bool TryStrToFloatDot(const QString& text, double& value)
 {

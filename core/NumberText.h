@@ -13,6 +13,8 @@ QString FormatFloat(const QString& pattern, double value);
 // The shortest general decimal form with up to 15 significant digits, in the user's locale
 // (exponent form for very large or very small magnitudes, e.g. 1E-5).
 QString FloatToStr(double value);
+// The same form with a point whatever the locale, as stored texts (segment programs) hold it.
+QString FloatToStrDot(double value);
 
 // Reads a decimal number written with a point, whatever the locale; blanks around it are
 // ignored. Throws ConvertError ("'x' is not a valid floating point value") otherwise.

@@ -18,18 +18,12 @@ const DiagnosticLogger& Log()
 constexpr double SetpointTolerance = 1.5625e-5;
 }
 
-TMFCThread::TMFCThread(QObject* parent) : WorkerThread(parent) {}
+TMFCThread::TMFCThread(QObject* parent) : ExchangeWorker(parent) {}
 
 TMFCThread::~TMFCThread()
 {
     Log().Send(QStringLiteral("Destroy thread: ") + Name);
     wait();
-}
-
-void TMFCThread::DataExchange()
-{
-    GUIIn = ThreadOut;
-    ThreadIn = GUIOut;
 }
 
 void TMFCThread::run()

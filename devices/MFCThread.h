@@ -15,26 +15,18 @@ struct TThreadData {
     QString DeviceStatusRaw;
 };
 
-class TMFCThread : public WorkerThread {
+class TMFCThread : public ExchangeWorker<TThreadData> {
 public:
     explicit TMFCThread(QObject* parent = nullptr);
     ~TMFCThread() override;
 
-    TThreadData GUIIn;    // window's copy of what the thread reported
-    TThreadData GUIOut;   // the window's wishes
-    TThreadData ThreadIn; // the thread's copy of the wishes
-    TThreadData ThreadOut;
     QString ThreadID;
     std::uint32_t Serial = 0;
     std::unique_ptr<TAlicatMFC> MFC;
     bool Simulated = false;
 
-    void RequestStop() override { GUIOut.ToTerminate = true; }
-    bool ReportedTerminated() const override { return GUIIn.IsTerminated; }
-
 protected:
     void run() override;
-    void DataExchange() override;
 
 private:
     void SimulatedCycle();

@@ -13,18 +13,12 @@ const DiagnosticLogger& Log()
 constexpr unsigned long IdlePauseMs = 250;
 }
 
-TPSD4Thread::TPSD4Thread(QObject* parent) : WorkerThread(parent) {}
+TPSD4Thread::TPSD4Thread(QObject* parent) : ExchangeWorker(parent) {}
 
 TPSD4Thread::~TPSD4Thread()
 {
     Log().Send(QStringLiteral("Destroy thread: ") + Name);
     wait();
-}
-
-void TPSD4Thread::DataExchange()
-{
-    GUIIn = ThreadOut;
-    ThreadIn = GUIOut;
 }
 
 void TPSD4Thread::run()

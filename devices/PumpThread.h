@@ -15,7 +15,7 @@ struct TPSD4ThreadData {
     QString aMessage;
 };
 
-class TPSD4Thread : public WorkerThread {
+class TPSD4Thread : public ExchangeWorker<TPSD4ThreadData> {
 public:
     explicit TPSD4Thread(QObject* parent = nullptr);
     ~TPSD4Thread() override;
@@ -23,17 +23,9 @@ public:
     // Connected and initialised by the thread's creator before the thread starts; the thread
     // keeps it for its whole life and frees it with itself.
     std::unique_ptr<TPSD4> Pump;
-    TPSD4ThreadData GUIIn;
-    TPSD4ThreadData GUIOut;
-    TPSD4ThreadData ThreadIn;
-    TPSD4ThreadData ThreadOut;
-
-    void RequestStop() override { GUIOut.ToTerminate = true; }
-    bool ReportedTerminated() const override { return GUIIn.IsTerminated; }
 
 protected:
     void run() override;
-    void DataExchange() override;
 
 private:
     void ApplyCommand();

@@ -31,6 +31,30 @@ private:
     std::atomic<bool> fAbandoned{false};
 };
 
+// A worker with its four exchange records: the window writes GUIOut and reads GUIIn, the
+// worker reads ThreadIn and writes ThreadOut; DataExchange copies ThreadOut to GUIIn and
+// GUIOut to ThreadIn, whole, while both sides are synchronised.
+template <typename Record>
+class ExchangeWorker : public WorkerThread {
+public:
+    using WorkerThread::WorkerThread;
+
+    Record GUIIn;
+    Record GUIOut;
+    Record ThreadIn;
+    Record ThreadOut;
+
+    void RequestStop() override { GUIOut.ToTerminate = true; }
+    bool ReportedTerminated() const override { return GUIIn.IsTerminated; }
+
+protected:
+    void DataExchange() override
+    {
+        GUIIn = ThreadOut;
+        ThreadIn = GUIOut;
+    }
+};
+
 // The window stops waiting for this worker: it no longer exchanges with the window and keeps
 // trying to bring its instrument to rest on its own. It is kept here, never freed while it
 // runs, and freed once it has ended. Window thread only.

@@ -123,7 +123,9 @@ QByteArray ControllerSimulator::Respond(const QByteArray& command)
 void ControllerSimulator::AdvanceFlow()
 {
     const Clock::time_point now = Clock::now();
-    const double seconds = std::chrono::duration<double>(now - fLastAdvance).count() * std::max(fOptions.TimeScale, 0.0);
+    // TimeScale is real time per instrument second, as for the pump simulator; 0 settles at once.
+    const double real = std::chrono::duration<double>(now - fLastAdvance).count();
+    const double seconds = fOptions.TimeScale > 0 ? real / fOptions.TimeScale : 1e9;
     fLastAdvance = now;
     const double before = fMassFlow;
     fMassFlow += (fSetpoint - fMassFlow) * (1 - std::exp(-seconds / kFlowLagSeconds));

@@ -25,7 +25,7 @@ struct ControllerSimulatorOptions {
     QString Serial = QStringLiteral("142001");
     double FullScale = 50.0;
     QString FullScaleUnit = QStringLiteral("SCCM");
-    double TimeScale = 1.0; // 10 runs the flow response ten times faster
+    double TimeScale = 1.0; // real time per instrument second: 0.1 runs the flow response ten times faster
     char UnitID = 'A';
 };
 

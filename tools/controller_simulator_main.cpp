@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serial number it reports."), QStringLiteral("number"), QStringLiteral("142001"));
     const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM."), QStringLiteral("flow"), QStringLiteral("50"));
-    const QCommandLineOption timeScale(QStringLiteral("time-scale"), QStringLiteral("Speed-up of the flow response."), QStringLiteral("factor"), QStringLiteral("1"));
+    const QCommandLineOption timeScale(QStringLiteral("time-scale"), QStringLiteral("Real time per instrument second (default 1; 0.01 runs a hundred times faster)."), QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption noReply(QStringLiteral("no-reply"), QStringLiteral("Answer nothing."));
     const QCommandLineOption wrongReply(QStringLiteral("wrong-reply"), QStringLiteral("Answer every command with this text."), QStringLiteral("text"));
     const QCommandLineOption shortReply(QStringLiteral("short-reply"), QStringLiteral("Cut the status line after the temperature."));

@@ -67,6 +67,7 @@ TEST_P(NumberTextTest, GeneralFormIsShortestWithFifteenDigits)
     EXPECT_EQ(FloatToStr(1.0 / 3.0), Local("0.333333333333333"));
     EXPECT_EQ(FloatToStr(0.00001), "1E-5");
     EXPECT_EQ(FloatToStr(1e20), "1E20");
+    EXPECT_EQ(FloatToStrDot(12.5), "12.5") << "stored texts keep a point in every locale";
 }
 
 TEST_P(NumberTextTest, DotReadingIgnoresLocale)

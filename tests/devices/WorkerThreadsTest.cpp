@@ -24,7 +24,7 @@ protected:
     {
         ResetDevicesLocal();
         ControllerSimulatorOptions options;
-        options.TimeScale = 50;
+        options.TimeScale = 0.02;
         simulator = std::make_shared<ControllerSimulator>(options);
         host = std::make_unique<SimulatorHost>(simulator);
         ASSERT_TRUE(host->IsOpen()) << host->ErrorText().toStdString();

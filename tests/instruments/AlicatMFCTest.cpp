@@ -54,7 +54,7 @@ protected:
 
     FastSendASCII fast;
     std::shared_ptr<ControllerSimulator> controller =
-        std::make_shared<ControllerSimulator>(ControllerSimulatorOptions{.TimeScale = 50});
+        std::make_shared<ControllerSimulator>(ControllerSimulatorOptions{.TimeScale = 0.02});
     SimulatorHost host{controller};
     TAlicatMFC mfc;
 };

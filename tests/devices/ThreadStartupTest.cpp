@@ -1,0 +1,90 @@
+#include "RecordingWindow.h"
+#include "RuntimeTestSupport.h"
+
+#include "devices/KnownDevices.h"
+#include "devices/MFCThread.h"
+#include "devices/PumpThread.h"
+#include "devices/Shutdown.h"
+#include "tools/ControllerSimulator.h"
+#include "tools/PumpSimulator.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class SilentProtocol : public LineProtocol {
+public:
+    std::optional<SimulatorReply> Answer(const QByteArray&) override { return std::nullopt; }
+};
+
+TDeviceInfo PumpRecord(const QString& port)
+{
+    TDeviceInfo pump;
+    GetKnownDevice(QStringLiteral("23011001"), pump);
+    pump.COMPort = port;
+    return pump;
+}
+
+TEST(ThreadStartup, APumpPortWithoutAPumpStillStartsAfterTheFifteenSecondWait)
+{
+    FastInstruments fast;
+    SimulatorHost nobody(std::make_shared<SilentProtocol>());
+    TDeviceInfo pump = PumpRecord(nobody.PortPath());
+    QElapsedTimer took;
+    took.start();
+    ASSERT_TRUE(pump.StartThread());
+    EXPECT_GE(took.elapsed(), 15000);
+    EXPECT_LT(took.elapsed(), 20000);
+    ASSERT_NE(pump.ThreadPump, nullptr);
+    pump.ThreadPump->GUIOut.ToTerminate = true;
+    EXPECT_TRUE(ServeUntil([&] { return pump.ThreadPump->GUIIn.IsTerminated; }, 3000));
+    delete pump.ThreadPump;
+}
+
+// Both kinds of worker run against the simulators as the engine would drive them, then the
+// shut-down brings both instruments to zero. TESSALY_RUNTIME_SECONDS stretches the run (a
+// minute makes the hand check of the runtime).
+TEST(ThreadStartup, ControllerAndPumpRunAndStopAtZero)
+{
+    FastInstruments fast;
+    ResetDevicesLocal();
+    ControllerSimulatorOptions controllerOptions;
+    controllerOptions.TimeScale = 0.05;
+    auto controller = std::make_shared<ControllerSimulator>(controllerOptions);
+    SimulatorHost controllerHost(controller);
+    PumpSimulatorOptions pumpOptions;
+    pumpOptions.TimeScale = 0.01;
+    auto pumpSimulator = std::make_shared<PumpSimulator>(pumpOptions);
+    SimulatorHost pumpHost(pumpSimulator);
+
+    TDeviceInfo mfc;
+    ASSERT_TRUE(GetKnownDevice(QStringLiteral("142001"), mfc));
+    mfc.COMPort = controllerHost.PortPath();
+    TDeviceInfo pump = PumpRecord(pumpHost.PortPath());
+    DevicesLocal = {mfc, pump};
+    ASSERT_TRUE(DevicesLocal[0].StartThread());
+    ASSERT_TRUE(DevicesLocal[1].StartThread());
+    TMFCThread& controllerThread = *DevicesLocal[0].ThreadMFC;
+    TPSD4Thread& pumpThread = *DevicesLocal[1].ThreadPump;
+
+    controllerThread.GUIOut.DeviceStatus.GasID = 8;
+    controllerThread.GUIOut.DeviceStatus.Setpoint_pct = 40;
+    pumpThread.GUIOut.Command = QStringLiteral("gIV6000A24000OV8A0GR");
+    pumpThread.GUIOut.Setpoint = 0.5;
+    ASSERT_TRUE(ServeUntil([&] { return controller->SetpointCounts() == 25600 && pumpSimulator->Busy(); }, 20000));
+    const int seconds = qEnvironmentVariableIntValue("TESSALY_RUNTIME_SECONDS");
+    ServeUntil([] { return false; }, (seconds > 0 ? seconds : 2) * 1000);
+    EXPECT_GT(controllerThread.GUIIn.DeviceStatus.FlowRate_mass, 0);
+    EXPECT_EQ(pumpThread.GUIIn.Setpoint, 0.5);
+
+    RecordingWindow window;
+    TerminateThreads(window, 20);
+    EXPECT_EQ(controller->SetpointCounts(), 0);
+    EXPECT_FALSE(pumpSimulator->Busy());
+    EXPECT_EQ(DevicesLocal[0].ThreadMFC, nullptr);
+    EXPECT_EQ(DevicesLocal[1].ThreadPump, nullptr);
+    ResetDevicesLocal();
+}
+
+} // namespace

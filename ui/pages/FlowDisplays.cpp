@@ -1,0 +1,84 @@
+#include "ui/pages/FlowDisplays.h"
+
+#include "core/NumberText.h"
+#include "instruments/PumpDispense.h"
+
+namespace {
+
+// The pump's resulting flow text and the planned program.
+struct TPumpFlowText {
+    QString Text;
+    QString Command;
+};
+
+TPumpFlowText PumpFlowText(const TDeviceInfo& pump, double percent)
+{
+    TPumpSpeedDetails plan;
+    plan.SyringeVolume_ul = pump.SyringeSizeuL;
+    plan.DesiredDispense_ugpm = percent / 100 * pump.MaxFlow_ulpm * 1000;
+    PumpCommandForDispense(plan);
+    const QString flowPattern = QStringLiteral("####0.### ###");
+    QString text = QStringLiteral("Desired/Achievable || ") + FormatFloat(flowPattern, plan.DesiredDispense_ugpm / 1000)
+                   + QStringLiteral(" / ")
+                   + FormatFloat(flowPattern, plan.AchievedDispense_ugpm / 1000 / plan.FluidDensity)
+                   + QStringLiteral(" || ") + pump.FlowUnitUser.Name + QStringLiteral(" || Relative error:")
+                   + FormatFloat(QStringLiteral("###0.###"), plan.Error_pct) + QStringLiteral(" %");
+    // One pass, left to right: a run of three blanks keeps two.
+    text.replace(QStringLiteral("  "), QStringLiteral(" "));
+    return {text, plan.Command};
+}
+
+TFlowDisplays PumpDisplays(const TDeviceInfo& pump, double segmentPercent, double directPercent)
+{
+    TFlowDisplays displays;
+    displays.Shown = true;
+    displays.MaxFlow = pump.MaxFlow_ulpm;
+    displays.UnitName = pump.FlowUnitUser.Name;
+    const TPumpFlowText segment = PumpFlowText(pump, segmentPercent);
+    displays.SegmentResultingFlow = segment.Text;
+    displays.LogLines << segment.Command;
+    const TPumpFlowText direct = PumpFlowText(pump, directPercent);
+    displays.DirectResultingFlow = direct.Text;
+    displays.LogLines << direct.Command;
+    return displays;
+}
+
+TFlowDisplays ControllerDisplays(const TDeviceInfo& controller, double segmentPercent, double directPercent)
+{
+    TFlowDisplays displays;
+    // The full scale as the instrument states it, in SCCM, carrying the gas of the user unit.
+    TGasFlowDetails flow = DefaultUnitMlmin;
+    flow.GasFlowValue = controller.FlowUnitDevice.GasFlowMax();
+    flow.GasMolarMass = controller.FlowUnitUser.GasMolarMass;
+    const double fullScale = flow.GasFlowValue;
+    TGasFlowDetails user = controller.FlowUnitUser;
+    QString feedback;
+    QString report;
+    if (!ConvertGasFlow(flow, user, feedback, report))
+        return displays;
+    displays.Shown = true;
+    displays.MaxFlow = user.GasFlowValue;
+    displays.UnitName = controller.FlowUnitUser.Name;
+    const auto resultingFlow = [&](double percent) -> std::optional<QString> {
+        flow.GasFlowValue = fullScale * percent / 100;
+        if (!ConvertGasFlow(flow, user, feedback, report))
+            return std::nullopt;
+        return FormatFloat(QStringLiteral("### ##0.### ### ###"), user.GasFlowValue) + u' '
+               + controller.FlowUnitUser.Name;
+    };
+    displays.SegmentResultingFlow = resultingFlow(segmentPercent);
+    displays.DirectResultingFlow = resultingFlow(directPercent);
+    return displays;
+}
+
+} // namespace
+
+TFlowDisplays FlowDisplaysFor(const std::optional<TDeviceInfo>& Focused, double SegmentFlow_pct,
+                              double DirectSetpoint_pct)
+{
+    if (!Focused)
+        return {};
+    if (Focused->DevType == dtPump)
+        return PumpDisplays(*Focused, SegmentFlow_pct, DirectSetpoint_pct);
+    return ControllerDisplays(*Focused, SegmentFlow_pct, DirectSetpoint_pct);
+}

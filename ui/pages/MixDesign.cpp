@@ -1,0 +1,135 @@
+#include "ui/pages/MixDesign.h"
+
+#include "core/Errors.h"
+#include "core/GasTable.h"
+#include "core/MixtureReports.h"
+#include "core/SegmentProgram.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+// The nearest whole number (halves to even) inside [low, high]; NaN gives low. Slider values
+// come from typed numbers and program texts, so anything must land inside the range.
+int RoundInto(double value, int low, int high)
+{
+    if (std::isnan(value))
+        return low;
+    return int(std::clamp(std::nearbyint(value), double(low), double(high)));
+}
+
+// Whole minutes of Time_min plus one, in slider steps.
+int MaximumCovering(double Time_min)
+{
+    return RoundInto(std::floor(Time_min) * DesignerTimeSliderStepsPerMinute + DesignerTimeSliderStepsPerMinute, 0,
+                     std::numeric_limits<int>::max());
+}
+
+} // namespace
+
+QString DesignerRowPort(const QString& ControlName)
+{
+    const qsizetype underscore = ControlName.indexOf(u'_');
+    return underscore < 0 ? QString() : ControlName.mid(underscore + 1);
+}
+
+QString DesignerRowCaption(const TDeviceInfo& Device)
+{
+    QString gasName;
+    try {
+        gasName = Device.Fluidname();
+    } catch (const TessalyError&) {
+        gasName = QStringLiteral("Unknown");
+    }
+    return Device.COMPort + QStringLiteral(" - ") + gasName + QStringLiteral(" - ") + Device.FlowUnitUser.Name;
+}
+
+std::optional<int> DesignerTimeMaximumForDuration(double Duration_min)
+{
+    if (Duration_min == 0)
+        return std::nullopt;
+    return MaximumCovering(Duration_min);
+}
+
+TDesignerTimeSlider DesignerTimeSliderForTypedTime(double Time_min, int Maximum)
+{
+    TDesignerTimeSlider slider;
+    slider.Maximum = Time_min > double(Maximum) / DesignerTimeSliderStepsPerMinute ? MaximumCovering(Time_min) : Maximum;
+    slider.Position = RoundInto(Time_min * DesignerTimeSliderStepsPerMinute, 0, slider.Maximum);
+    return slider;
+}
+
+double DesignerTimeFromSlider(int Position) { return double(Position) / DesignerTimeSliderStepsPerMinute; }
+
+TDesignerRowValues DesignerRowAt(const TDeviceInfo& Device, double Time_min)
+{
+    const double setpoint = SegmentAt(Device.SegmentProgram, Time_min).Setpoint;
+    TDesignerRowValues values;
+    values.SliderPosition = RoundInto(setpoint, 0, DesignerRowSliderMaximum);
+    values.Flow = Device.FlowUnitUser.GasFlowMax() * setpoint / 100;
+    return values;
+}
+
+std::optional<int> DesignerSliderForFlow(double Flow, double FullScale, int SliderMaximum)
+{
+    if (!(FullScale > 0))
+        return std::nullopt;
+    return RoundInto(Flow / FullScale * SliderMaximum, 0, SliderMaximum);
+}
+
+double DesignerFlowForSlider(int Position, int SliderMaximum, double FullScale)
+{
+    return SliderMaximum > 0 ? FullScale * Position / SliderMaximum : 0;
+}
+
+double DesignerSnapSmallFlow(double Flow, double Maximum)
+{
+    if (Flow > 0 && Flow < Maximum / 10000)
+        return Flow < Maximum / 20000 ? 0 : Maximum / 10000;
+    return Flow;
+}
+
+TDesignerMix DesignerMix(const std::vector<TDesignerRow>& Rows)
+{
+    TDesignerMix result;
+    if (Rows.empty()) {
+        result.LogLines << QStringLiteral("Exit: FlowPanelControls.ControlCount: 0 ");
+        return result;
+    }
+    result.Shown = true;
+
+    TGasItem mixture;
+    mixture.Init();
+    QStringList notes;
+    for (const TDesignerRow& row : Rows) {
+        TDeviceInfo device;
+        if (!GetDeviceByPort(row.Port, device))
+            continue;
+        result.LogLines << QStringLiteral("Handle") + row.Port;
+        TGasItem gas;
+        // A device without a gas has no molar mass: it would spoil the fractions of all others.
+        if (!TryGetGas_ID(device.FluidID, gas)) {
+            notes << device.COMPort + QStringLiteral(" has no configured gas and is left out of the mixture.");
+            continue;
+        }
+        const double userFullScale = device.FlowUnitUser.GasFlowMax();
+        const double fraction = userFullScale > 0 ? row.Flow / userFullScale : 0;
+        gas.MassFlow_gmin = device.FlowUnitDevice.GasFlowMaxGrams() * fraction;
+        if (!gas.DistributeMassFlow())
+            result.Text += QStringLiteral("Unable to PopulateComponentMasses (Element without molar mass, or sum of "
+                                          "partial pressures is zero.")
+                           + CRLF;
+        mixture.Components.push_back(std::move(gas));
+    }
+    for (const QString& note : notes)
+        result.Text += note + CRLF;
+
+    TGasItem flat = mixture.Flatten();
+    flat.MassFlowsToFractions();
+    result.Text += QStringLiteral(" *************************** ") + CRLF + MixtureDetails(flat);
+    return result;
+}

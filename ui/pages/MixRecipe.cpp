@@ -1,0 +1,293 @@
+#include "ui/pages/MixRecipe.h"
+
+#include "core/Errors.h"
+#include "core/GasTable.h"
+#include "core/MixtureReports.h"
+#include "core/NumberText.h"
+#include "core/SegmentProgram.h"
+#include "devices/DeviceInfo.h"
+#include "instruments/PumpDispense.h"
+#include "instruments/SerialPort.h"
+
+#include <QLocale>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+// The conditions (°C, bar absolute) of the volumetric flow and humidity tables.
+const TReportConditions ReportConditions = {
+    {0, 1.01325}, {21, 1.01325}, {25, 1.01325}, {25, 2.0265}, {150, 1.01325},
+};
+
+bool IsRecipeCharacter(QChar c)
+{
+    return c == u' ' || c == u'.' || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+// Blanks between items separate one by one: two blanks in a row make an empty item.
+QStringList RecipeItems(const QString& line) { return line.split(u' '); }
+
+QString UpperTrimmed(const QString& item) { return TrimBlanksAndControls(item).toUpper(); }
+
+// What one recipe line gives. A failed line ends the scan of its line; a line that has a
+// result may still carry a conversion error, which keeps it (and every later line) out of the
+// mixture.
+struct LineOutcome {
+    bool Failed = false;
+    QString Error;
+    bool HasResult = false;
+    TGasItem Gas;
+};
+
+LineOutcome Failure(const QString& error)
+{
+    LineOutcome outcome;
+    outcome.Failed = true;
+    outcome.Error = error;
+    return outcome;
+}
+
+// The mass flow a controller delivers at Setpoint_pct percent of its full scale.
+LineOutcome ControllerLine(const TDeviceInfo& device, TGasItem gas, double Setpoint_pct)
+{
+    LineOutcome outcome;
+    TGasFlowDetails fullScale = device.FlowUnitDevice;
+    fullScale.GasMolarMass = gas.GetMolarMass();
+    fullScale.GasFlowValue = fullScale.GasFlowMax();
+
+    TGasFlowDetails grams;
+    grams.Name = QStringLiteral("g/min");
+    grams.GasFlowType = gfuGrams;
+    grams.GasFlowTimeUnit = gfMinute;
+    QString feedback;
+    QString report;
+    if (ConvertGasFlow(fullScale, grams, feedback, report))
+        gas.MassFlow_gmin = grams.GasFlowValue * Setpoint_pct / 100;
+    else
+        outcome.Error = QStringLiteral("Failed to convert gas flow to g/min");
+
+    TGasFlowDetails user = device.FlowUnitUser;
+    if (!ConvertGasFlow(fullScale, user, feedback, report))
+        outcome.Error = QStringLiteral("Failed to convert gas flow to user unit: ") + user.Name;
+
+    outcome.HasResult = true;
+    outcome.Gas = std::move(gas);
+    return outcome;
+}
+
+// The mass flow of fluid a pump achieves with the dosing program planned for the setpoint.
+LineOutcome PumpLine(const TDeviceInfo& device, TGasItem fluid, double Setpoint_pct)
+{
+    TPumpSpeedDetails plan;
+    plan.Init();
+    plan.SyringeVolume_ul = device.SyringeSizeuL;
+    plan.DesiredDispense_ugpm = Setpoint_pct / 100 * device.MaxFlow_ulpm * 1000;
+    PumpCommandForDispense(plan);
+    fluid.MassFlow_gmin = plan.AchievedDispense_ugpm / 1000 / 1000;
+
+    LineOutcome outcome;
+    outcome.HasResult = true;
+    outcome.Gas = std::move(fluid);
+    return outcome;
+}
+
+LineOutcome EvaluateRecipeLine(const QString& line, int lineNumber)
+{
+    const QString n = QString::number(lineNumber);
+    const QStringList items = RecipeItems(TrimBlanksAndControls(line));
+    if (items.size() < 2 || items.size() > 3)
+        return Failure(QStringLiteral("Recipe has less than 2 or more than 3 items on line: ") + n + CRLF
+                       + QStringLiteral(" => Unable to determine meaning") + CRLF);
+
+    TDeviceInfo device;
+    if (!GetDeviceByPort(items[0].toUpper(), device))
+        return Failure(QStringLiteral("No device on port: ") + items[0] + CRLF);
+
+    double setpoint = 0;
+    try {
+        setpoint = StrToFloatAnySep(items[1]);
+    } catch (const ConvertError&) {
+        return Failure(QStringLiteral("Cannot convert '") + items[1] + QStringLiteral("' to a number") + CRLF);
+    }
+    if (setpoint < 0 || setpoint > 100)
+        return Failure(QStringLiteral("Invalid setpoint on line ") + n + CRLF);
+
+    if (items.size() == 3) {
+        const QString type = items[2].left(1).toUpper();
+        if (type != u"S" && type != u"R")
+            return Failure(QStringLiteral("Invalid segment type on line ") + n + QStringLiteral(" (use S or R)") + CRLF);
+    }
+
+    if (!IsControllerType(device.DevType) && device.DevType != dtPump)
+        return {};
+    TGasItem gas;
+    if (!TryGetGas_ID(device.FluidID, gas))
+        return Failure(QStringLiteral("GasID on ") + device.COMPort
+                       + QStringLiteral(" matches no known gas, device not configured?") + CRLF);
+    return device.DevType == dtPump ? PumpLine(device, std::move(gas), setpoint)
+                                    : ControllerLine(device, std::move(gas), setpoint);
+}
+
+// Adds a text as one block of lines to a page text; an empty text adds an empty line.
+void AddBlock(QString& page, const QString& block)
+{
+    page += block;
+    if (block.isEmpty() || !block.endsWith(CRLF))
+        page += CRLF;
+}
+
+// A recipe line that "Add" turns into a segment: the items of the untrimmed line and the
+// port of the device it names.
+struct AddEntry {
+    QStringList Items;
+    QString Port;
+};
+
+} // namespace
+
+bool ParseMixRecipe(const QString& Recipe, TGasItem& Mixture, QString& Error)
+{
+    Error.clear();
+    const QStringList lines = SegmentProgramLines(Recipe);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        const QString n = QString::number(i + 1);
+        // The line is evaluated at its first allowed character; the evaluation depends only on
+        // the line, so its outcome is reapplied at every later allowed character, and the
+        // last message standing wins.
+        std::optional<LineOutcome> outcome;
+        for (const QChar c : line) {
+            if (!IsRecipeCharacter(c)) {
+                Error = QStringLiteral("Illegal character '") + c + QStringLiteral("' on line: ") + n + CRLF;
+                continue;
+            }
+            if (!outcome)
+                outcome = EvaluateRecipeLine(line, i + 1);
+            if (!outcome->Error.isEmpty())
+                Error = outcome->Error;
+            if (outcome->Failed)
+                break;
+        }
+        if (Error.isEmpty() && outcome && outcome->HasResult) {
+            outcome->Gas.DistributeMassFlow();
+            Mixture.Components.push_back(std::move(outcome->Gas));
+        }
+    }
+    return Error.isEmpty();
+}
+
+TMixRecipeEvaluation EvaluateMixRecipe(const QString& Recipe, const QString& MixtureName)
+{
+    TMixRecipeEvaluation result;
+    TGasItem mixture;
+    mixture.Init();
+    mixture.NameShort = MixtureName;
+    QString error;
+    if (!ParseMixRecipe(Recipe, mixture, error)) {
+        AddBlock(result.Text, error);
+        return result;
+    }
+    result.Valid = true;
+    QString& page = result.Text;
+    AddBlock(page, QStringLiteral("Mixture: '") + MixtureName + QStringLiteral("'"));
+    AddBlock(page, QString());
+    AddBlock(page, InputsReport(mixture));
+    AddBlock(page, QStringLiteral("  Components:"));
+    AddBlock(page, LeafMassFlowsReport(mixture));
+
+    // The single gases with their mass flows; a gas from two devices is listed twice.
+    TGasItem flat = mixture.Clone(false);
+    flat.Components.clear();
+    mixture.CollectLeaves(flat);
+    // Without any flow there are no fractions; the fluid question is then not asked, since
+    // it is only defined on a mixture with fractions.
+    const bool hasFractions = flat.MassFlowsToFractions();
+
+    AddBlock(page, QStringLiteral("  Partial pressures:"));
+    AddBlock(page, PartialPressuresReport(flat));
+    AddBlock(page, QStringLiteral("  Volumetric flows, ml/min:"));
+    AddBlock(page, VolumetricFlowsReport(flat, ReportConditions));
+    if (hasFractions && flat.GetHasFluid()) {
+        AddBlock(page, QStringLiteral("  Mixture has fluid:"));
+        AddBlock(page, HumidityReport(flat, ReportConditions));
+    }
+    return result;
+}
+
+TMixSegmentsAddResult AddMixSegments(const QString& Recipe, bool RecipeValid, double Time_min, const QString& Note)
+{
+    TMixSegmentsAddResult result;
+    if (!RecipeValid) {
+        result.Message = QStringLiteral("Cannot add invalid recipe");
+        return result;
+    }
+
+    // Copies of the named devices, in order of first mention; a device named twice takes both
+    // segments in turn.
+    std::vector<TDeviceInfo> devices;
+    const auto deviceFor = [&devices](const QString& port) -> TDeviceInfo* {
+        for (TDeviceInfo& device : devices)
+            if (device.COMPort == port)
+                return &device;
+        TDeviceInfo device;
+        if (!GetDeviceByPort(port, device))
+            return nullptr;
+        devices.push_back(device);
+        return &devices.back();
+    };
+    std::vector<AddEntry> entries;
+    for (const QString& line : SegmentProgramLines(Recipe)) {
+        if (TrimBlanksAndControls(line).isEmpty())
+            continue;
+        AddEntry entry{RecipeItems(line), {}};
+        entry.Port = UpperTrimmed(entry.Items[0]);
+        if (const TDeviceInfo* device = deviceFor(entry.Port)) {
+            entry.Port = device->COMPort;
+            entries.push_back(entry);
+        }
+    }
+
+    // Every program is checked before any changes, so a refusal leaves all of them as they were.
+    for (const TDeviceInfo& device : devices) {
+        QString offendingLine;
+        if (!SegmentProgramHasWholeMinutes(device.SegmentProgram, offendingLine)) {
+            result.Message = QStringLiteral("Cannot add the recipe: the segment program of ") + device.COMPort
+                             + QStringLiteral(" has the point \"") + offendingLine
+                             + QStringLiteral("\", whose time is not a whole minute. No segment program was changed.");
+            return result;
+        }
+    }
+
+    const QString minute = QString::number(std::nearbyint(Time_min), 'f', 0);
+    const QString note = SanitizeNote(Note);
+    try {
+        for (const AddEntry& entry : entries) {
+            TDeviceInfo& device = *deviceFor(entry.Port);
+            result.LogLines << QStringLiteral("Segment Program Modify for Device: ") + entry.Port;
+            const double setpoint = StrToFloatAnySep(TrimBlanksAndControls(entry.Items.value(1)));
+            const bool ramp = entry.Items.size() == 3 && UpperTrimmed(entry.Items[2]) == u"R";
+            const QString segment = minute + u' ' + FloatToStrDot(setpoint) + u' '
+                                    + (ramp ? QStringLiteral("Ramp") : QStringLiteral("Step")) + u' ' + note;
+            result.LogLines << QStringLiteral("Try adding: ") + segment;
+            MergeSegmentLine(device.SegmentProgram, TrimBlanksAndControls(segment));
+            result.LogLines << QStringLiteral("Resulting segment program: ") + CRLF + device.SegmentProgram;
+        }
+    } catch (const ConvertError& error) {
+        // A time that is no whole number the program can hold; nothing has been written yet.
+        result.Message = error.Message();
+        return result;
+    }
+
+    for (const TDeviceInfo& device : devices) {
+        if (!SetDeviceByPort(device)) {
+            result.Message = QStringLiteral("Saving device configuration failed");
+            return result;
+        }
+        result.ChangedPorts << device.COMPort;
+    }
+    return result;
+}
