@@ -105,8 +105,9 @@ TEST_F(ToolsPageTest, PumpThatDoesNotAnswerEndsThePrimingWithALogLine)
     Page().BitBtn10->click();
     SetPSD4Timing(saved);
 
-    EXPECT_EQ(messages.Texts(), QStringList{"For safety, this will disable the form and stop any new changes on "
-                                            "devices until completed. Software will be unresponsive until pump stops."});
+    const QString safety = "For safety, this will disable the form and stop any new changes on devices until "
+                           "completed. Software will be unresponsive until pump stops.";
+    EXPECT_EQ(messages.Texts(), QStringList{safety});
     EXPECT_TRUE(window->MemoMain().Text().contains("Priming COM5: the pump does not answer"))
         << window->MemoMain().Text().toStdString();
     EXPECT_TRUE(window->ProgressText().text().isEmpty());

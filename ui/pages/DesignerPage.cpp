@@ -39,6 +39,7 @@ Widget* Named(Widget* widget, const QString& name)
 constexpr int RowHeight = 50;
 constexpr int InitialTimeMaximum = 100;
 constexpr int TimePageSize = 10;
+constexpr int MaximumTimeTicks = 30;
 
 } // namespace
 
@@ -49,10 +50,10 @@ DesignerPage::DesignerPage(const DeviceListView& Devices, FlowChart& Chart, QWid
 {
     MixDesignGroupBox = Named(new QGroupBox(QStringLiteral("Time, m")), QStringLiteral("MixDesignGroupBox"));
     TrackBarDesignerTime = Named(new QSlider(Qt::Horizontal), QStringLiteral("TrackBarDesignerTime"));
-    TrackBarDesignerTime->setRange(0, InitialTimeMaximum);
     TrackBarDesignerTime->setSingleStep(10);
     TrackBarDesignerTime->setPageStep(TimePageSize);
     TrackBarDesignerTime->setTickPosition(QSlider::TicksBelow);
+    SetTimeMaximum(InitialTimeMaximum);
     RtDoubleEditDesignMixTime = Named(new NumberBox, QStringLiteral("RtDoubleEditDesignMixTime"));
     RtDoubleEditDesignMixTime->SetMinimum(0);
     RtDoubleEditDesignMixTime->SetMaximum(1e7);
@@ -121,7 +122,7 @@ void DesignerPage::SetTimeUnit(const QString& Letter, double Factor)
     const QSignalBlocker keepTime(RtDoubleEditDesignMixTime);
     FitTimeSlider();
     const TDesignerTimeSlider slider = DesignerTimeSliderForTypedTime(shown, TrackBarDesignerTime->maximum());
-    TrackBarDesignerTime->setMaximum(slider.Maximum);
+    SetTimeMaximum(slider.Maximum);
     TrackBarDesignerTime->setValue(slider.Position);
     RtDoubleEditDesignMixTime->SetValue(shown);
 }
@@ -199,10 +200,19 @@ void DesignerPage::MixMakerComponentSetup()
 void DesignerPage::FitTimeSlider()
 {
     if (const std::optional<int> maximum = DesignerTimeMaximumForDuration(fLongestProgram_min / fTimeFactor)) {
-        TrackBarDesignerTime->setMaximum(*maximum);
+        SetTimeMaximum(*maximum);
         TrackBarDesignerTime->setSingleStep(1);
         TrackBarDesignerTime->setPageStep(TimePageSize);
     }
+}
+
+void DesignerPage::SetTimeMaximum(int Maximum)
+{
+    TrackBarDesignerTime->setMaximum(Maximum);
+    // A tick per whole unit of time, or per several when the range is long.
+    const int units = Maximum / DesignerTimeSliderStepsPerMinute;
+    const int unitsPerTick = std::max(1, units / MaximumTimeTicks);
+    TrackBarDesignerTime->setTickInterval(unitsPerTick * DesignerTimeSliderStepsPerMinute);
 }
 
 void DesignerPage::TrackBarDesignerTimeChange()
@@ -211,8 +221,9 @@ void DesignerPage::TrackBarDesignerTimeChange()
     if (RtDoubleEditDesignMixTime->hasFocus())
         return;
     RtDoubleEditDesignMixTime->SetValue(DesignerTimeFromSlider(TrackBarDesignerTime->value()));
-    Log().Send(QString::number(TrackBarDesignerTime->singleStep()) + u' ' + QString::number(TrackBarDesignerTime->value())
-               + u' ' + QString::number(TrackBarDesignerTime->maximum()));
+    Log().Send(QString::number(TrackBarDesignerTime->singleStep()) + u' '
+               + QString::number(TrackBarDesignerTime->value()) + u' '
+               + QString::number(TrackBarDesignerTime->maximum()));
 }
 
 void DesignerPage::RtDoubleEditDesignMixTimeKeyUp()
@@ -221,7 +232,7 @@ void DesignerPage::RtDoubleEditDesignMixTimeKeyUp()
         DesignerTimeSliderForTypedTime(RtDoubleEditDesignMixTime->Value(), TrackBarDesignerTime->maximum());
     // The typed time is finer than the slider's steps: the slider must not round it.
     const QSignalBlocker keepTime(TrackBarDesignerTime);
-    TrackBarDesignerTime->setMaximum(slider.Maximum);
+    SetTimeMaximum(slider.Maximum);
     TrackBarDesignerTime->setValue(slider.Position);
 }
 

@@ -66,6 +66,7 @@ private:
     void AddDeviceRow(const QString& Port, const QString& Caption, double FullScale);
     // The time slider's range for the longest program of the last rebuild.
     void FitTimeSlider();
+    void SetTimeMaximum(int Maximum);
 
     const DeviceListView& fDevices;
     FlowChart& fChart;

@@ -49,6 +49,8 @@ ToolsPage::ToolsPage(SelectedDeviceFunction SelectedDevice, TInstrumentToolsWind
     BitBtn9 = Named(new QPushButton(look->standardIcon(QStyle::SP_ArrowUp), QStringLiteral("Change pump syringe")),
                     "BitBtn9");
     Notice = new RichTextLabel;
+    Notice->setFrameShape(QFrame::NoFrame);
+    Notice->viewport()->setAutoFillBackground(false);
     Notice->SetRichText(QString::fromLatin1(NoticeText));
 
     auto* prime = new QGridLayout(GroupBoxDeviceTools);
