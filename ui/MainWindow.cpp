@@ -18,6 +18,7 @@
 #include "ui/LedStrip.h"
 #include "ui/MessageLog.h"
 #include "ui/SegmentTableView.h"
+#include "ui/ToolsWindowLock.h"
 #include "ui/pages/ConfigurePage.h"
 #include "ui/pages/DesignerPage.h"
 #include "ui/pages/DirectControlPage.h"
@@ -84,6 +85,7 @@ TGUIF::TGUIF(QWidget* parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("GUIF"));
+    fToolsWindow = std::make_unique<ToolsWindowLock>(*this);
     BuildLayout();
     BuildMenus();
     fSeries = std::make_unique<DeviceSeries>(*fChart);
@@ -131,8 +133,26 @@ void TGUIF::BuildLayout()
     fSegmentEditor = Named(new SegmentEditorPage, "TabSheetDesignSegments");
     fDirectControl = Named(new DirectControlPage, "TabSheetDirectControl");
     fMixtures = Named(new MixturesPage, "TabSheetMixtures");
-    fTools = Named(new ToolsPage, "TabSheetTools");
-    fDesigner = Named(new DesignerPage, "TabSheetDesigner");
+    connect(fMixtures, &MixturesPage::LogLine, this, &TGUIF::MM);
+    connect(fMixtures, &MixturesPage::SegmentProgramsChanged, this, [this](const QStringList& ports) {
+        for (const QString& port : ports) {
+            TDeviceInfo device;
+            if (GetDeviceByPort(port, device))
+                DeviceDetailsUI(tdGUI, device);
+        }
+        // The pages go back to the focused device, the one their controls edit.
+        TDeviceInfo focused;
+        if (GetSelectedDevice(focused))
+            DeviceDetailsUI(tdGUI, focused);
+    });
+    const auto selectedDevice = [this]() -> std::optional<TDeviceInfo> {
+        TDeviceInfo device;
+        if (GetSelectedDevice(device))
+            return device;
+        return std::nullopt;
+    };
+    fTools = Named(new ToolsPage(selectedDevice, *fToolsWindow), "TabSheetTools");
+    fDesigner = Named(new DesignerPage(*fDevices, *fChart), "TabSheetDesigner");
     QStyle* look = style();
     fPages->addTab(fConfigure, look->standardIcon(QStyle::SP_FileDialogDetailedView), QStringLiteral("Configure"));
     fPages->addTab(fSegmentEditor, look->standardIcon(QStyle::SP_FileDialogListView), QStringLiteral("Design segments"));
@@ -286,7 +306,6 @@ void TGUIF::FormCreate()
     EngineLed = AddLedForThread();
     QDir().mkpath(QStringLiteral("Segment Programs"));
     QDir().mkpath(QStringLiteral("Logs"));
-    fDesigner->SizeFlowPanel();
 }
 
 void TGUIF::FormCaption()
@@ -331,9 +350,9 @@ void TGUIF::SetTimeUnit(const QString& aUnit)
         unit.Entry->setChecked(&unit == chosen);
 
     const QString timeCaption = QStringLiteral("Time, ") + TimeUnitLetter;
-    fDesigner->SetTimeUnitLetter(TimeUnitLetter);
+    fDesigner->SetTimeUnit(TimeUnitLetter, TimeFactor);
     fChart->SetTimeAxisCaption(timeCaption);
-    fMixtures->SetTimeUnitLetter(TimeUnitLetter);
+    fMixtures->SetTimeUnit(TimeUnitLetter, TimeFactor);
     fSegmentEditor->SetTimeUnitLetter(TimeUnitLetter);
     // The chart keeps minutes and divides by the factor when it draws; its axis follows.
     fChart->SetTimeFactor(TimeFactor);
@@ -373,6 +392,9 @@ void TGUIF::ListViewDevicesClick()
         DeviceDetailsUI(tdGUI, focused);
     else
         fConfigure->ShowNoDevice();
+    // The designer's rows follow the selection, also when no row has the focus.
+    fDesigner->MixMakerComponentSetup();
+    fDesigner->RtDoubleEditDesignMixTimeValueChanged();
 }
 
 void TGUIF::DeviceDetailsUI(TDirectionTo aDirection, TDeviceInfo& aDevInfo)

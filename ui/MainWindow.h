@@ -32,6 +32,7 @@ class QTabWidget;
 class RichTextLabel;
 class SegmentEditorPage;
 class SegmentTableView;
+class TInstrumentToolsWindow;
 class ToolsPage;
 
 // Which way DeviceDetailsUI copies: record to window or window to record.
@@ -157,6 +158,8 @@ private:
     MixturesPage* fMixtures = nullptr;
     ToolsPage* fTools = nullptr;
     DesignerPage* fDesigner = nullptr;
+    // The window as the instrument tools lock and unlock it.
+    std::unique_ptr<TInstrumentToolsWindow> fToolsWindow;
 
     QAction* fMinute = nullptr;
     QAction* fHour = nullptr;

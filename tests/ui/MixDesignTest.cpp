@@ -1,5 +1,6 @@
 #include "ui/pages/MixDesign.h"
 
+#include "MixtureReportLines.h"
 #include "PageDevices.h"
 
 #include <climits>
@@ -23,16 +24,6 @@ protected:
         DevicesLocal.push_back(air);
     }
 };
-
-// The report line of a component, found by its name in the first column.
-QStringList ComponentLines(const QString& report, const QString& name)
-{
-    QStringList found;
-    for (const QString& line : report.split("\r\n"))
-        if (line.left(10).trimmed() == name)
-            found << line;
-    return found;
-}
 
 TEST_F(MixDesignTest, RowsFollowTheProgramsAtTheChosenTime)
 {
