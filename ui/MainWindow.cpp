@@ -91,6 +91,7 @@ TGUIF::TGUIF(QWidget* parent)
     fFlowLog = new FlowLog(FlowLog::DefaultFolder(), [this](const QString& message) { MM(message); }, this);
     fTimerEngine.setInterval(1000);
     connect(&fTimerEngine, &QTimer::timeout, this, &TGUIF::TimerEngineFired);
+    WireDevicePages();
     FormCreate();
     fTimerEngine.start();
 }
@@ -373,17 +374,6 @@ void TGUIF::ListViewDevicesClick()
         DeviceDetailsUI(tdGUI, focused);
     else
         fConfigure->ShowNoDevice();
-}
-
-void TGUIF::DeviceDetailsUI(TDirectionTo aDirection, TDeviceInfo& aDevInfo)
-{
-    if (aDirection != tdGUI)
-        return;
-    fSegmentEditor->ShowDevice(aDevInfo);
-    fConfigure->ShowDevice(aDevInfo);
-    SegmentSerie(aDevInfo, false);
-    fDevices->RefreshRow(aDevInfo);
-    MemoSegmentsUpdate();
 }
 
 void TGUIF::FlowSerie(TDeviceInfo& aDevice, double X, double Y, bool Clear)
