@@ -55,7 +55,6 @@ constexpr int BottomPanelHeight = 150;
 constexpr int MessageLogWidth = 500;
 constexpr int MinimumPane = 30;
 constexpr int MinimumWindowWidth = 691;
-constexpr double ResetTimeout_s = 20;
 // How long closing waits for the last flow log to reach the disk.
 constexpr int CloseSaveTimeoutMs = 10000;
 
@@ -581,13 +580,13 @@ void TGUIF::Searchdevices1Click()
 void TGUIF::ResetDevicesClick()
 {
     FlowDataSave(true, QStringLiteral("ResetDevicesClick"));
-    TerminateThreads(*this, ResetTimeout_s);
+    TerminateThreads(*this, ShutdownTimeout_s);
 }
 
 void TGUIF::FormClose()
 {
     FlowDataSave(true, QStringLiteral("OnClose"));
-    TerminateThreads(*this, ResetTimeout_s);
+    TerminateThreads(*this, ShutdownTimeout_s);
     fTimerEngine.stop();
     if (!fFlowLog->WaitForSaves(CloseSaveTimeoutMs))
         Log().Send(QStringLiteral("Flow log still being written at close"));

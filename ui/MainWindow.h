@@ -54,6 +54,9 @@ public:
     bool DataTableHeaderDue = true;
     DeviceLed* EngineLed = nullptr;
     QString MouseOverName;
+    // How long Reset Devices and closing wait for the workers to bring their instruments to
+    // rest before naming those that did not confirm (seconds).
+    double ShutdownTimeout_s = 20;
 
     static QString Caption() { return QStringLiteral("Tessaly 2025-06-13"); }
     void FormCaption();
