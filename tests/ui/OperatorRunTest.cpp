@@ -3,19 +3,16 @@
 // the instruments, stopping, resetting and closing; and the two demo devices through the same
 // pages. Instrument timings are short and the clock can jump ahead, so a run of minutes of
 // program time takes seconds.
-#include "WindowTestSupport.h"
+#include "OperatorWindowTest.h"
+#include "SimulatedInstruments.h"
 
 #include "core/DiagnosticLog.h"
 #include "core/GasTable.h"
 #include "core/SegmentProgram.h"
 #include "devices/MFCThread.h"
-#include "devices/PortList.h"
 #include "devices/PumpThread.h"
 #include "devices/WorkerThread.h"
-#include "instruments/AlicatMFC.h"
-#include "instruments/PSD4.h"
 #include "instruments/PumpDispense.h"
-#include "instruments/SerialPort.h"
 #include "tools/ControllerSimulator.h"
 #include "tools/PumpSimulator.h"
 #include "tools/SimulatorHost.h"
@@ -44,36 +41,6 @@
 
 namespace {
 
-// Short poll and read-out times for every transport and driver made while it lives.
-class FastInstruments {
-public:
-    FastInstruments()
-    {
-        TPSD4Timing pump;
-        pump.PollIntervalMS = 5;
-        pump.ReadoutTimeoutMS = 150;
-        pump.StopPollMS = 10;
-        pump.StopLimit_s = 0.5;
-        pump.WaitPollMS = 20;
-        pump.SerialSettleMS = 10;
-        pump.SerialWait_s = 1;
-        fPump = SetPSD4Timing(pump);
-        fAscii = SetSendASCIITimings({5, 200});
-        fPort = SetSerialPortDefaults({5, 200});
-    }
-    ~FastInstruments()
-    {
-        SetPSD4Timing(fPump);
-        SetSendASCIITimings(fAscii);
-        SetSerialPortDefaults(fPort);
-    }
-
-private:
-    TPSD4Timing fPump;
-    SendASCIITimings fAscii;
-    TSerialPortDefaults fPort;
-};
-
 // The system clock moved ahead by a settable amount; read by the window and the workers alike.
 class JumpingClock {
 public:
@@ -96,22 +63,6 @@ private:
     }
     static QDateTime Now() { return QDateTime::currentDateTime().addMSecs(Offset()); }
     ClockSource fPrevious;
-};
-
-// The device search sees only the given ports while this lives.
-class SearchOnly {
-public:
-    explicit SearchOnly(const QStringList& ports)
-    {
-        SetSystemPortsIncluded(false);
-        for (const QString& port : ports)
-            AddSearchPort(port);
-    }
-    ~SearchOnly()
-    {
-        ClearAddedSearchPorts();
-        SetSystemPortsIncluded(true);
-    }
 };
 
 // What the window looked like whenever its events ran during a long wait.
@@ -150,15 +101,6 @@ private:
     QTimer fTimer;
 };
 
-QStringList RowTexts(const DeviceListView& list, const QString& port)
-{
-    QStringList texts;
-    const QTreeWidgetItem* row = list.RowOfPort(port);
-    for (int column = 1; row && column < list.columnCount(); ++column)
-        texts << row->text(column);
-    return texts;
-}
-
 // The cells of the data table's last line; empty when it is no data row.
 QStringList LastDataRow(const DataTable& table)
 {
@@ -178,78 +120,7 @@ double MillilitresAtZeroCelsius(double gramsPerMinute, double molarMass)
     return gramsPerMinute / molarMass * 8.314462618 * 273.15 / 101325 * 1e6;
 }
 
-class OperatorRun : public WindowTest {
-protected:
-    // Clicks the row of the port and waits until the pages show its device.
-    bool Focus(const QString& port)
-    {
-        DeviceListView& list = window->ListViewDevices();
-        // The selection is handled once the click's events have run; the label tells when.
-        QLabel* shown = window->SegmentEditor().LabelSelectedDeviceNameRole;
-        shown->clear();
-        list.setCurrentItem(list.RowOfPort(port));
-        return ServeUntil([&] { return !shown->text().isEmpty(); }, 2000) && list.FocusedPort() == port;
-    }
-
-    void SelectAlso(const QString& port)
-    {
-        window->ListViewDevices().RowOfPort(port)->setSelected(true);
-        QCoreApplication::processEvents();
-    }
-
-    // Runs the engine tick about every 20 ms, with the window's events in between, until done.
-    bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-    {
-        QElapsedTimer sinceTick;
-        sinceTick.start();
-        return ServeUntil(
-            [&] {
-                if (sinceTick.elapsed() >= 20) {
-                    Tick();
-                    sinceTick.restart();
-                }
-                return done();
-            },
-            timeoutMs);
-    }
-
-    void ChooseGas(const char* shortName)
-    {
-        TGasItem gas;
-        ASSERT_TRUE(GetGas_ShortName(QString::fromLatin1(shortName), gas));
-        QComboBox* list = window->Configure().ComboBoxDeviceFluid;
-        list->setCurrentIndex(list->findData(gas.AlicatID));
-        ASSERT_GT(list->currentIndex(), 0);
-    }
-
-    void EnterSegment(double time, double flow, const QString& type)
-    {
-        SegmentEditorPage& page = window->SegmentEditor();
-        page.RtDoubleEditSegmentTime->SetValue(time);
-        page.RtDoubleEditSegmentFlow->SetValue(flow);
-        if (page.ButtonSegmentType->text() != type)
-            page.ButtonSegmentType->click();
-        page.ButtonSegmentApply->click();
-    }
-
-    void DeleteAllSegments()
-    {
-        SegmentEditorPage& page = window->SegmentEditor();
-        while (page.ListViewSegmentProgram->topLevelItemCount() > 0) {
-            page.ListViewSegmentProgram->setCurrentItem(page.ListViewSegmentProgram->topLevelItem(0));
-            page.ButtonSegmentDelete->click();
-        }
-    }
-
-    static TDeviceInfo Device(const QString& port)
-    {
-        TDeviceInfo device;
-        EXPECT_TRUE(GetDeviceByPort(port, device)) << port.toStdString();
-        return device;
-    }
-
-    bool Logged(const QString& line) const { return window->MemoMain().Text().contains(line); }
-};
+using OperatorRun = OperatorWindowTest;
 
 TEST_F(OperatorRun, SimulatedControllerAndPumpFromSearchToClose)
 {
