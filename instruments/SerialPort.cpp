@@ -10,6 +10,7 @@
 #include <QThread>
 #include <algorithm>
 #include <limits>
+#include <mutex>
 
 namespace {
 
@@ -161,9 +162,31 @@ void TSerialResponse::Init()
     AsString.clear();
 }
 
+namespace {
+std::mutex gDefaultsMutex;
+TSerialPortDefaults gDefaults;
+}
+
+TSerialPortDefaults SerialPortDefaults()
+{
+    std::lock_guard lock(gDefaultsMutex);
+    return gDefaults;
+}
+
+TSerialPortDefaults SetSerialPortDefaults(const TSerialPortDefaults& defaults)
+{
+    std::lock_guard lock(gDefaultsMutex);
+    const TSerialPortDefaults previous = gDefaults;
+    gDefaults = defaults;
+    return previous;
+}
+
 TSerialPort::TSerialPort(QObject* aOwner) : QObject(aOwner)
 {
     Log();
+    const TSerialPortDefaults defaults = SerialPortDefaults();
+    fWindowsReadLoopTimeoutMS = defaults.WindowsReadLoopTimeoutMS;
+    fReadoutTimeoutMS = defaults.ReadoutTimeoutMS;
 }
 
 bool TSerialPort::SetDCBState(QSerialPort& ComDevice) const

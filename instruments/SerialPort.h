@@ -32,6 +32,17 @@ struct TSerialResponse {
     void Init();
 };
 
+// The poll interval and read-out time a new TSerialPort starts with: 333 and 1000 ms, the
+// instruments' pace. Process-wide, so tests and simulated runs can make every transport
+// created from then on faster, including those that drivers make for themselves.
+struct TSerialPortDefaults {
+    std::uint32_t WindowsReadLoopTimeoutMS = 333;
+    std::uint32_t ReadoutTimeoutMS = 1000;
+};
+TSerialPortDefaults SerialPortDefaults();
+// Installs the defaults for transports created from now on; returns the previous ones.
+TSerialPortDefaults SetSerialPortDefaults(const TSerialPortDefaults& defaults);
+
 class TSerialPort : public QObject {
     Q_OBJECT
 public:
@@ -72,8 +83,8 @@ private:
     bool fDebug = false;
     QString fDebugMSG;
     QByteArray fPort;
-    std::uint32_t fWindowsReadLoopTimeoutMS = 333;
-    std::uint32_t fReadoutTimeoutMS = 1000;
+    std::uint32_t fWindowsReadLoopTimeoutMS;
+    std::uint32_t fReadoutTimeoutMS;
     std::int32_t fBaudRate = 9600;
     std::int32_t fStopBits = 0;
     std::int32_t fParity = 0;

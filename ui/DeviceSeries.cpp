@@ -1,6 +1,6 @@
 #include "ui/DeviceSeries.h"
 
-#include "core/SegmentProgram.h"
+#include "ui/SegmentSerie.h"
 
 #include <QColor>
 
@@ -11,20 +11,7 @@ DeviceSeries::DeviceSeries(FlowChart& chart)
 
 TPointSymbol DeviceSeries::SymbolOf(tDeviceType type)
 {
-    switch (type) {
-    case dtMFCB:
-        return TPointSymbol::Square;
-    case dtMFCC:
-        return TPointSymbol::Star;
-    case dtMFCD:
-        return TPointSymbol::Triangle;
-    case dtPump:
-        return TPointSymbol::Diamond;
-    case dtMFCA:
-    case dtMFCDemo:
-        break;
-    }
-    return TPointSymbol::Circle;
+    return SegmentSerieSymbol(type).value_or(TPointSymbol::Circle);
 }
 
 SeriesId DeviceSeries::IdOf(const TChartSeries* series)
@@ -83,29 +70,8 @@ void DeviceSeries::SegmentSerie(TDeviceInfo& aDevice, bool)
     TDeviceInfo device = aDevice;
     const SeriesId id = SeriesFor(device, TKind::Segment).Id;
     fChart.ClearSeries(id);
-    const int count = SegmentCount(device.SegmentProgram);
-    TSegment previous;
-    TSegment segment;
-    for (int i = 0; i < count; ++i) {
-        segment = TSegment{};
-        ReadSegment(i, device.SegmentProgram, segment);
-        if (segment.aType == QStringLiteral("Step")) {
-            if (i > 0) {
-                fChart.AddPoint(id, segment.Time, previous.Setpoint);
-            } else {
-                fChart.AddPoint(id, 0, 0);
-                fChart.AddPoint(id, segment.Time, 0);
-            }
-            fChart.AddPoint(id, segment.Time, segment.Setpoint);
-        } else if (segment.aType == QStringLiteral("Ramp")) {
-            if (i == 0 && segment.Time > 0 && segment.Setpoint > 0)
-                fChart.AddPoint(id, 0, 0);
-            fChart.AddPoint(id, segment.Time, segment.Setpoint);
-        }
-        previous = segment;
-    }
-    if (count > 0 && device.SegmentProgramTermination == tspttKeep)
-        fChart.AddPoint(id, 1.01 * segment.Time, segment.Setpoint);
+    for (const QPointF& point : SegmentSeriePoints(device.SegmentProgram, device.SegmentProgramTermination))
+        fChart.AddPoint(id, point.x(), point.y());
     aDevice.SerieSegment = device.SerieSegment;
     SetDeviceByPort(device);
 }

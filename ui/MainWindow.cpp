@@ -56,7 +56,6 @@ constexpr int BottomPanelHeight = 150;
 constexpr int MessageLogWidth = 500;
 constexpr int MinimumPane = 30;
 constexpr int MinimumWindowWidth = 691;
-constexpr double ResetTimeout_s = 20;
 // How long closing waits for the last flow log to reach the disk.
 constexpr int CloseSaveTimeoutMs = 10000;
 
@@ -93,6 +92,7 @@ TGUIF::TGUIF(QWidget* parent)
     fFlowLog = new FlowLog(FlowLog::DefaultFolder(), [this](const QString& message) { MM(message); }, this);
     fTimerEngine.setInterval(1000);
     connect(&fTimerEngine, &QTimer::timeout, this, &TGUIF::TimerEngineFired);
+    WireDevicePages();
     FormCreate();
     fTimerEngine.start();
 }
@@ -397,17 +397,6 @@ void TGUIF::ListViewDevicesClick()
     fDesigner->RtDoubleEditDesignMixTimeValueChanged();
 }
 
-void TGUIF::DeviceDetailsUI(TDirectionTo aDirection, TDeviceInfo& aDevInfo)
-{
-    if (aDirection != tdGUI)
-        return;
-    fSegmentEditor->ShowDevice(aDevInfo);
-    fConfigure->ShowDevice(aDevInfo);
-    SegmentSerie(aDevInfo, false);
-    fDevices->RefreshRow(aDevInfo);
-    MemoSegmentsUpdate();
-}
-
 void TGUIF::FlowSerie(TDeviceInfo& aDevice, double X, double Y, bool Clear)
 {
     fSeries->FlowSerie(aDevice, X, Y, Clear);
@@ -613,13 +602,13 @@ void TGUIF::Searchdevices1Click()
 void TGUIF::ResetDevicesClick()
 {
     FlowDataSave(true, QStringLiteral("ResetDevicesClick"));
-    TerminateThreads(*this, ResetTimeout_s);
+    TerminateThreads(*this, ShutdownTimeout_s);
 }
 
 void TGUIF::FormClose()
 {
     FlowDataSave(true, QStringLiteral("OnClose"));
-    TerminateThreads(*this, ResetTimeout_s);
+    TerminateThreads(*this, ShutdownTimeout_s);
     fTimerEngine.stop();
     if (!fFlowLog->WaitForSaves(CloseSaveTimeoutMs))
         Log().Send(QStringLiteral("Flow log still being written at close"));

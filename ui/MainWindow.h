@@ -5,15 +5,17 @@
 // device runtime (WindowPort); the engine tick runs on its timer.
 #include "devices/DeviceInfo.h"
 #include "devices/WindowPort.h"
+#include "ui/LedStrip.h" // DeviceLed, complete for AddLedForThread's covariant return
+#include "ui/pages/DevicePagesWindow.h"
 
 #include <QMainWindow>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 class ConfigurePage;
 class DataTable;
 class DesignerPage;
-class DeviceLed;
 class DeviceListView;
 class DeviceSeries;
 class DirectControlPage;
@@ -34,11 +36,12 @@ class SegmentEditorPage;
 class SegmentTableView;
 class TInstrumentToolsWindow;
 class ToolsPage;
+struct TConfigureValues;
 
 // Which way DeviceDetailsUI copies: record to window or window to record.
 enum TDirectionTo { tdGUI, tdCODE };
 
-class TGUIF : public QMainWindow, public WindowPort {
+class TGUIF : public QMainWindow, public WindowPort, public TDevicePagesWindow {
     Q_OBJECT
 public:
     // Builds the window and runs the start-up sequence; the engine timer runs from here on.
@@ -52,19 +55,51 @@ public:
     bool DataTableHeaderDue = true;
     DeviceLed* EngineLed = nullptr;
     QString MouseOverName;
+    // How long Reset Devices and closing wait for the workers to bring their instruments to
+    // rest before naming those that did not confirm (seconds).
+    double ShutdownTimeout_s = 20;
 
     static QString Caption() { return QStringLiteral("Tessaly 2025-06-13"); }
     void FormCaption();
     int GetDPIScaling() const;
     // A copy of the focused row's device; false without a focused row or device.
     bool GetSelectedDevice(TDeviceInfo& aDev) const;
-    DeviceLed* AddLedForThread();
+    DeviceLed* AddLedForThread() override;
     // "MINUTE", "HOUR" or "DAY"; any other word changes nothing.
     void SetTimeUnit(const QString& aUnit);
     // The selection handling of the device list (click, change, key release).
     void ListViewDevicesClick();
-    // Shows the record on the pages and refreshes its row (tdGUI).
+    // tdGUI shows the record on the pages and refreshes its row; tdCODE copies the Configure
+    // page into the record and stores it (not after an invalid syringe size).
     void DeviceDetailsUI(TDirectionTo aDirection, TDeviceInfo& aDevInfo);
+
+    // The Configure, Design segments and Direct control pages (MainWindowDevicePages.cpp).
+    // The focused device, and the Configure page's controls with the direct setpoint.
+    std::optional<TDeviceInfo> FocusedDevice() const;
+    TConfigureValues ConfigureValues() const;
+    void ButtonApplyConfigurationClick();
+    // The maximum and resulting flows of the Design segments and Direct control pages.
+    void UpdateGasFlowUnits();
+    void ButtonSegmentApplyClick();
+    void ButtonSegmentDeleteClick();
+    void ListViewSegmentProgramChange();
+    void RtDoubleEditSegmentTimeValueChanged();
+    void RtDoubleEditSegmentFlowValueChanged();
+    void LoadSegmentProgram2Click();
+    void SaveSegmentProgramAs1Click();
+    void ButtonSegmentProgramStartClick();
+    // Also the Direct control page's "Stop".
+    void ButtonSegmentProgramStopClick();
+    void RtDoubleEditDirectControlDesiredFlowValueChanged();
+    void ButtonApplyFlowClick();
+    // The folder the program file dialogs open in: "Segment Programs" beside the program.
+    static QString SegmentProgramFolder();
+    // TDevicePagesWindow (MM, ShowDeviceDetails, AddLedForThread, FlowDataSave and
+    // SetDataTableHeaderDue are shared with WindowPort).
+    void ShowWorkerStartUp(const QString& what) override;
+    void SetDeviceLedColor(TDeviceLed& Led, QRgb OffColor) override;
+    void MixMakerComponentSetup() override;
+    void ClearFlowSerie(TDeviceInfo& aDevice) override;
 
     // Chart, data table and flow logs.
     void FlowSerie(TDeviceInfo& aDevice, double X, double Y, bool Clear);
@@ -139,6 +174,8 @@ private:
     void SelectionChanged();
     void Searchdevices1Click();
     void ResetDevicesClick();
+    // Connects the Configure, Design segments and Direct control pages to their handlers.
+    void WireDevicePages();
 
     DeviceListView* fDevices = nullptr;
     FlowChart* fChart = nullptr;

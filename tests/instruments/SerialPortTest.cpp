@@ -300,6 +300,34 @@ TEST_F(SerialPortTest, DefaultTimingsPaceAnExchangeByTheThirdOfASecondPoll)
     EXPECT_LT(elapsed, 1000);
 }
 
+TEST_F(SerialPortTest, InstalledDefaultsPaceTransportsCreatedAfterwards)
+{
+    TSerialPort before;
+    const TSerialPortDefaults previous = SetSerialPortDefaults({5, 150});
+    EXPECT_EQ(previous.WindowsReadLoopTimeoutMS, 333u);
+    EXPECT_EQ(previous.ReadoutTimeoutMS, 1000u);
+
+    TSerialPort after;
+    EXPECT_EQ(after.WindowsReadLoopTimeoutMS(), 5u);
+    EXPECT_EQ(after.ReadoutTimeoutMS(), 150u);
+    EXPECT_EQ(before.WindowsReadLoopTimeoutMS(), 333u);
+    EXPECT_EQ(before.ReadoutTimeoutMS(), 1000u);
+
+    // A silent instrument now costs the short read-out, not the default second.
+    after.SetPort(host.PortPath().toLocal8Bit());
+    TSerialResponse result;
+    result.Init();
+    QElapsedTimer timer;
+    timer.start();
+    after.Send2(QByteArray("A\r"), true, result);
+    EXPECT_EQ(result.Status, QStringLiteral("Timeout while waiting for response, exiting"));
+    EXPECT_LT(timer.elapsed(), 600);
+
+    const TSerialPortDefaults fast = SetSerialPortDefaults(previous);
+    EXPECT_EQ(fast.WindowsReadLoopTimeoutMS, 5u);
+    EXPECT_EQ(TSerialPort().ReadoutTimeoutMS(), 1000u);
+}
+
 TEST_F(SerialPortTest, LineSettingsFollowTheBaudParityAndStopBitCodes)
 {
     // A pseudo-terminal keeps the speed, odd/even and stop-bit flags it is given, but clears

@@ -314,6 +314,7 @@ TEST_F(DeviceConfiguration, FirstApplyStartsTheWorkerAndAddsAnLedLaterAppliesKee
     EXPECT_EQ(Device(0).ControlMode, dcmIdle);
     EXPECT_EQ(Device(0).NameRole, QStringLiteral("Anode side"));
     EXPECT_TRUE(messages.Texts().isEmpty());
+    EXPECT_TRUE(window.startUps.isEmpty()); // a controller's worker starts without a wait
 }
 
 TEST_F(DeviceConfiguration, AnInvalidSyringeSizeStillAppliesTheRest)
@@ -364,6 +365,14 @@ TEST_F(DeviceConfiguration, ApplyingAPumpPreparesItAndStartsItsWorker)
     EXPECT_EQ(window.ledsAdded, 1);
     EXPECT_EQ(window.log, QStringList{QStringLiteral("Selected G(fluid)ID:1001")});
     EXPECT_EQ(window.shown, QStringList{host.PortPath()});
+    // The operator was told before the window froze for the pump's preparation, and the
+    // notice ended with it.
+    EXPECT_EQ(window.startUps, QStringList({QStringLiteral("Starting pump on ") + host.PortPath() + QStringLiteral(", up to 15 s"),
+                                            QString()}));
+
+    // A second Apply keeps the worker and prepares nothing.
+    ApplyConfiguration(Device(2), controls, window);
+    EXPECT_EQ(window.startUps.size(), 2);
 }
 
 } // namespace

@@ -30,6 +30,7 @@ public:
     bool headerDue = false;
     QStringList saves;              // "force Suffix" or "Suffix"
     QStringList flowSeriesCleared;  // ports
+    QStringList startUps;           // ShowWorkerStartUp texts, in order
 
     void MM(const QString& aMessage) override { log << aMessage; }
     void ShowDeviceDetails(const TDeviceInfo& aDevInfo) override
@@ -43,6 +44,7 @@ public:
         ++ledsAdded;
         return new RecordedLed;
     }
+    void ShowWorkerStartUp(const QString& what) override { startUps << what; }
     void SetDeviceLedColor(TDeviceLed& Led, QRgb OffColor) override
     {
         auto& led = dynamic_cast<RecordedLed&>(Led);

@@ -1,6 +1,7 @@
 #include "ui/pages/ConfigurePage.h"
 
 #include "core/GasTable.h"
+#include "ui/pages/ReferenceConditions.h"
 #include "ui/widgets/ColorPicker.h"
 #include "ui/widgets/NumberBox.h"
 
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -48,38 +50,6 @@ NumberBox* Box(const char* name, double minimum, double maximum, double value)
     box->SetValue(value);
     return box;
 }
-
-// Celsius, Fahrenheit and bar exactly as the standards write them.
-struct TCondition {
-    const char* Celsius;
-    const char* Fahrenheit;
-    const char* Bar;
-    const char* Standard;
-};
-
-const TCondition Conditions[] = {
-    {"n/a", "n/a", "n/a", "g, grams"},
-    {"0", "32", "1.01325", "NIST, ISO 10780, (IUPAC until 1982)"},
-    {"20", "68", "1.01325", "EPA, NIST"},
-    {"25", "77", "1.01325", "SATP, EPA"},
-    {"0", "32", "1", "IUPAC since 1982"},
-    {"0", "32", "1.01325", "DIN 1343:1990"},
-    {"15", "59", "0.9999", "U.S. Army Standard Metro (RH: 78%)"},
-    {"15", "59", "1.00000", "SPE"},
-    {"15", "59", "1.0133", "ISO 2314, ISO 3977-2, ASHRAE Fundamentals Handbook (RH: 60%)"},
-    {"15", "59", "1.013", "FAA"},
-    {"15", "59", "1.01325", "ICAO's ISA, ISO 13443, EEA, EGIA (SI Definition)"},
-    {"15", "59", "1.01325", "ISO 2533:1975, ISO 13443:2005, ISO 7504:2015"},
-    {"15.56", "60", "1.0133", "SPE, U.S. OSHA, SCAQMD"},
-    {"15.56", "60", "1.016", "EGIA (Imperial System Definition)"},
-    {"15.56", "60", "1.0135", "U.S. DOT (SCF)"},
-    {"20", "68", "1.00000", "CAGI"},
-    {"20", "68", "1.013", "ISO 5011 (RH: 50%)"},
-    {"20", "68", "1.0133", "GOST 2939-63"},
-    {"20", "68", "1.01325", "EN 14511-1:2013"},
-    {"21.11", "70", "1.013", "AMCA, air density = 0.075 lbm/ft3. This AMCA standard applies only to air;"},
-    {"22", "71.6", "1.01325", "American Association of Physicists in Medicine (RH: 20-80%)"},
-};
 
 void Fill(QComboBox* list, const std::vector<TGasListRow>& rows)
 {
@@ -125,10 +95,7 @@ ConfigurePage::ConfigurePage(QWidget* parent)
     LabelFlowUnitTemperature = addRow(unitLayout, 1, "Temperature, ºC", EditFlowUnitTemperatureC, LabelUnitTemp);
     LabelFlowUnitPressure = addRow(unitLayout, 2, "Pressure, bar", EditFlowUnitPressureBar, LabelPSI);
     addRow(unitLayout, 3, "Some ref. conditions", ComboBoxFlowUnitPredefined, nullptr);
-    for (QWidget* hidden : {static_cast<QWidget*>(LabelFlowUnitTemperature), static_cast<QWidget*>(EditFlowUnitTemperatureC),
-                            static_cast<QWidget*>(LabelUnitTemp), static_cast<QWidget*>(LabelFlowUnitPressure),
-                            static_cast<QWidget*>(EditFlowUnitPressureBar), static_cast<QWidget*>(LabelPSI)})
-        hidden->hide();
+    SetConditionBoxesVisible(false);
 
     GroupBoxPumpDetails = Named(new QGroupBox(QStringLiteral("Pump details")), "GroupBoxPumpDetails");
     EditPumpUnitName = Named(new QLineEdit(QStringLiteral("µl/min")), "EditPumpUnitName");
@@ -141,7 +108,7 @@ ConfigurePage::ConfigurePage(QWidget* parent)
     addRow(pumpLayout, 2, "Syringe size, µL", EditSyringeSize, nullptr);
     GroupBoxPumpDetails->hide();
 
-    ButtonApplyConfiguration = Named(new QPushButton(QStringLiteral("Apply")), "BitBtn6");
+    ButtonApplyConfiguration = Named(new QPushButton(QStringLiteral("Apply")), "ButtonApplyConfiguration");
 
     auto* form = new QGridLayout;
     form->addWidget(Named(new QLabel(QStringLiteral("Device Type")), "LabelDeviceType"), 0, 0);
@@ -165,6 +132,12 @@ ConfigurePage::ConfigurePage(QWidget* parent)
     buttons->addWidget(ButtonApplyConfiguration);
     layout->addLayout(buttons);
     layout->addStretch();
+
+    connect(ComboBoxFlowUnitPredefined, &QComboBox::currentIndexChanged, this,
+            &ConfigurePage::ComboBoxFlowUnitPredefinedChange);
+    connect(EditFlowUnitTemperatureC, &NumberBox::ValueChanged, this, &ConfigurePage::EditFlowUnitTemperatureCValueChanged);
+    connect(EditFlowUnitPressureBar, &NumberBox::ValueChanged, this, &ConfigurePage::EditFlowUnitPressureBarValueChanged);
+    connect(RtColorPickComboDeviceColor, &ColorPicker::ColorChanged, this, &ConfigurePage::RtColorPickComboDeviceColorChanged);
 }
 
 void ConfigurePage::FillFluidLists()
@@ -175,24 +148,99 @@ void ConfigurePage::FillFluidLists()
 
 void ConfigurePage::FillPredefinedConditions()
 {
+    const QSignalBlocker quiet(ComboBoxFlowUnitPredefined);
     ComboBoxFlowUnitPredefined->clear();
-    ComboBoxFlowUnitPredefined->addItem(QStringLiteral("ºC    ºF     Bar      Standard"));
-    for (const TCondition& c : Conditions) {
-        const QString line = QString::fromLatin1(c.Celsius).leftJustified(7) + QString::fromLatin1(c.Fahrenheit).leftJustified(6)
-                             + QString::fromLatin1(c.Bar).leftJustified(9) + QString::fromUtf8(c.Standard);
-        ComboBoxFlowUnitPredefined->addItem(line);
-    }
+    ComboBoxFlowUnitPredefined->addItems(ReferenceConditionLines());
+    ComboBoxFlowUnitPredefined->setCurrentIndex(-1);
 }
 
-void ConfigurePage::ShowDevice(const TDeviceInfo& device)
+void ConfigurePage::ShowDetails(const TDeviceDetailsView& view)
 {
-    EditDeviceType->setText(DeviceInstrumentName(device.DevType) + u' ' + DeviceTypeName(device.DevType));
-    EditDeviceName->setText(device.NameRole);
-    RtColorPickComboDeviceColor->SetColor(QColor::fromRgba(device.Color));
+    EditDeviceType->setText(view.DeviceType);
+    EditDeviceName->setText(view.Name);
+    RtColorPickComboDeviceColor->SetColor(QColor::fromRgba(view.Color));
+    RtColorPickComboDeviceColorChanged(RtColorPickComboDeviceColor->Color());
+    const bool pump = view.Pump.has_value();
+    GroupBoxFlowUnit->setVisible(!pump);
+    GroupBoxPumpDetails->setVisible(pump);
+    ComboBoxDeviceFluid->setVisible(!pump);
+    ComboBoxDeviceFluidPump->setVisible(pump);
+    if (pump) {
+        EditFluidTemperatureC->SetValue(view.Pump->FluidTemperatureC);
+        EditSyringeSize->SetValue(view.Pump->SyringeSize_uL);
+        ComboBoxDeviceFluidPump->setCurrentIndex(view.Pump->FluidLine);
+        return;
+    }
+    const TFlowUnitView& unit = *view.FlowUnit;
+    SetConditionBoxesVisible(unit.ConditionBoxesVisible);
+    EditFlowUnitName->setText(unit.UnitName);
+    EditFlowUnitTemperatureC->SetValue(unit.Temperature);
+    EditFlowUnitPressureBar->SetValue(unit.Pressure_BarA);
+    EditFlowUnitTemperatureCValueChanged(EditFlowUnitTemperatureC->Value());
+    EditFlowUnitPressureBarValueChanged(EditFlowUnitPressureBar->Value());
+    ComboBoxDeviceFluid->setCurrentIndex(unit.GasLine);
+    {
+        // Apply takes the flow type from this list: it must say what the shown unit is, or a
+        // grams choice made for one device would turn the next applied device into grams.
+        const QSignalBlocker quiet(ComboBoxFlowUnitPredefined);
+        ComboBoxFlowUnitPredefined->setCurrentIndex(unit.ConditionBoxesVisible ? 0 : ReferenceConditionGramsLine);
+    }
 }
 
 void ConfigurePage::ShowNoDevice()
 {
     EditDeviceType->setText(QStringLiteral("No valid device selected"));
     EditDeviceName->clear();
+}
+
+TConfigureValues ConfigurePage::Values() const
+{
+    const auto lineNumber = [](const QComboBox* list) -> std::optional<int> {
+        const QVariant number = list->currentData();
+        if (list->currentIndex() <= 0 || !number.isValid())
+            return std::nullopt;
+        return number.toInt();
+    };
+    TConfigureValues values;
+    values.Name = EditDeviceName->text();
+    values.Color = RtColorPickComboDeviceColor->Color().rgba();
+    values.GasID = lineNumber(ComboBoxDeviceFluid);
+    values.PumpFluidID = lineNumber(ComboBoxDeviceFluidPump);
+    values.UnitName = EditFlowUnitName->text();
+    values.Temperature = EditFlowUnitTemperatureC->Value();
+    values.Pressure_BarA = EditFlowUnitPressureBar->Value();
+    values.PredefinedLine = ComboBoxFlowUnitPredefined->currentIndex();
+    values.FluidTemperatureC = EditFluidTemperatureC->Value();
+    values.SyringeSize_uL = EditSyringeSize->Value();
+    return values;
+}
+
+void ConfigurePage::ComboBoxFlowUnitPredefinedChange(int index)
+{
+    const std::optional<TReferenceConditionChoice> choice = ReferenceConditionChoice(index);
+    if (!choice)
+        return;
+    if (choice->Temperature)
+        EditFlowUnitTemperatureC->SetValue(*choice->Temperature);
+    if (choice->Pressure_BarA)
+        EditFlowUnitPressureBar->SetValue(*choice->Pressure_BarA);
+    EditFlowUnitName->setText(choice->UnitName);
+    SetConditionBoxesVisible(choice->ConditionBoxesVisible);
+}
+
+void ConfigurePage::EditFlowUnitTemperatureCValueChanged(double value) { LabelUnitTemp->setText(FahrenheitText(value)); }
+
+void ConfigurePage::EditFlowUnitPressureBarValueChanged(double value) { LabelPSI->setText(PsiText(value)); }
+
+void ConfigurePage::RtColorPickComboDeviceColorChanged(const QColor& color)
+{
+    LabelDeviceColor->setText(ColorCodeText(color.rgba()));
+}
+
+void ConfigurePage::SetConditionBoxesVisible(bool visible)
+{
+    for (QWidget* widget : {static_cast<QWidget*>(LabelFlowUnitTemperature), static_cast<QWidget*>(EditFlowUnitTemperatureC),
+                            static_cast<QWidget*>(LabelUnitTemp), static_cast<QWidget*>(LabelFlowUnitPressure),
+                            static_cast<QWidget*>(EditFlowUnitPressureBar), static_cast<QWidget*>(LabelPSI)})
+        widget->setVisible(visible);
 }

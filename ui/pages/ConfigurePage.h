@@ -1,7 +1,10 @@
 #pragma once
 // The "Configure" tab page: name, colour, gas or fluid, flow unit and syringe of the focused
-// device, and the Apply button.
+// device, and the Apply button. The reactions that stay on the page (a predefined reference
+// condition, the Fahrenheit and psi labels, the colour code) are handled here; the window
+// reads the controls as a TConfigureValues record and shows a device through its view.
 #include "devices/DeviceInfo.h"
+#include "ui/pages/DeviceConfiguration.h"
 
 #include <QWidget>
 
@@ -24,10 +27,20 @@ public:
     // The predefined reference conditions, a header and 21 lines.
     void FillPredefinedConditions();
 
-    // What the page shows of a device's record (type, name, colour).
-    void ShowDevice(const TDeviceInfo& device);
+    // The page's part of DeviceDetailsUI with tdGUI: type, name, colour, and either the pump
+    // details or the flow unit with the gas.
+    void ShowDetails(const TDeviceDetailsView& view);
     // "No valid device selected" and an empty name.
     void ShowNoDevice();
+    // The controls as DeviceDetailsUI with tdCODE reads them (the direct setpoint is another
+    // page's and stays at its default).
+    TConfigureValues Values() const;
+
+    // The reactions of the page's own controls.
+    void ComboBoxFlowUnitPredefinedChange(int index);
+    void EditFlowUnitTemperatureCValueChanged(double value);
+    void EditFlowUnitPressureBarValueChanged(double value);
+    void RtColorPickComboDeviceColorChanged(const QColor& color);
 
     QLineEdit* EditDeviceType = nullptr;
     QLineEdit* EditDeviceName = nullptr;
@@ -51,4 +64,8 @@ public:
     NumberBox* EditFluidTemperatureC = nullptr;
     NumberBox* EditSyringeSize = nullptr;
     QPushButton* ButtonApplyConfiguration = nullptr;
+
+private:
+    // The temperature and pressure boxes, their captions and their two labels.
+    void SetConditionBoxesVisible(bool visible);
 };

@@ -141,7 +141,14 @@ void ApplyConfiguration(const std::optional<TDeviceInfo>& Focused, const TConfig
         ShowMessage(QStringLiteral("Saving device configuration failed"));
         return;
     }
-    if (device.StartThread())
+    // A pump is prepared before its worker runs, and the window does not answer meanwhile.
+    const bool pumpStartUp = device.DevType == dtPump && !device.ThreadPump && !device.ThreadMFC;
+    if (pumpStartUp)
+        Window.ShowWorkerStartUp(QStringLiteral("Starting pump on ") + device.COMPort + QStringLiteral(", up to 15 s"));
+    const bool started = device.StartThread();
+    if (pumpStartUp)
+        Window.ShowWorkerStartUp(QString());
+    if (started)
         device.Led = Window.AddLedForThread();
     if (device.Led)
         Window.SetDeviceLedColor(*device.Led, device.Color | 0xFF000000u);

@@ -16,6 +16,10 @@ public:
 
     // AddLedForThread: a new LED on the status strip, for a device whose worker just started.
     virtual TDeviceLed* AddLedForThread() = 0;
+    // Tells the operator, before the window freezes, that a device's worker is being started
+    // on the window's thread (a pump is prepared there, which takes up to 15 s); an empty
+    // text ends the notice.
+    virtual void ShowWorkerStartUp(const QString& what) = 0;
     // Gives a device LED its "off" colour (opaque) and its size, 16 by 16 times the DPI scaling.
     virtual void SetDeviceLedColor(TDeviceLed& Led, QRgb OffColor) = 0;
 

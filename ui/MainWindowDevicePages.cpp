@@ -1,0 +1,260 @@
+// The main window's side of the Configure, Design segments and Direct control pages: their
+// handlers that involve the devices, DeviceDetailsUI in both directions, the flow displays,
+// and what the pages' workings ask of the window (TDevicePagesWindow).
+#include "ui/MainWindow.h"
+
+#include "core/Clock.h"
+#include "core/SegmentProgram.h"
+#include "ui/DeviceListView.h"
+#include "ui/ErrorReport.h"
+#include "ui/LedStrip.h"
+#include "ui/MessageLog.h"
+#include "ui/pages/ConfigurePage.h"
+#include "ui/pages/DeviceConfiguration.h"
+#include "ui/pages/DirectControl.h"
+#include "ui/pages/DirectControlPage.h"
+#include "ui/pages/FlowDisplays.h"
+#include "ui/pages/SegmentEditor.h"
+#include "ui/pages/SegmentEditorPage.h"
+#include "ui/pages/SegmentRun.h"
+#include "ui/widgets/NumberBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+namespace {
+
+const QString SegmentProgramFilter = QStringLiteral("Text files (*.txt)");
+constexpr int DeviceLedSize = 16;
+
+} // namespace
+
+void TGUIF::WireDevicePages()
+{
+    // Every handler runs inside the error report: an error ends the handler, not the program.
+    const auto handler = [this](void (TGUIF::*run)()) {
+        return [this, run] { RunReportingErrors([this, run] { (this->*run)(); }); };
+    };
+    const ConfigurePage& configure = *fConfigure;
+    connect(configure.ButtonApplyConfiguration, &QPushButton::clicked, this,
+            handler(&TGUIF::ButtonApplyConfigurationClick));
+
+    const SegmentEditorPage& segments = *fSegmentEditor;
+    connect(segments.ButtonSegmentApply, &QPushButton::clicked, this, handler(&TGUIF::ButtonSegmentApplyClick));
+    connect(segments.ButtonSegmentDelete, &QPushButton::clicked, this, handler(&TGUIF::ButtonSegmentDeleteClick));
+    connect(segments.ButtonSegmentProgramStart, &QPushButton::clicked, this,
+            handler(&TGUIF::ButtonSegmentProgramStartClick));
+    connect(segments.ButtonSegmentProgramStop, &QPushButton::clicked, this,
+            handler(&TGUIF::ButtonSegmentProgramStopClick));
+    connect(segments.ListViewSegmentProgram, &QTreeWidget::itemSelectionChanged, this,
+            handler(&TGUIF::ListViewSegmentProgramChange));
+    connect(segments.RtDoubleEditSegmentTime, &NumberBox::ValueChanged, this,
+            handler(&TGUIF::RtDoubleEditSegmentTimeValueChanged));
+    connect(segments.RtDoubleEditSegmentFlow, &NumberBox::ValueChanged, this,
+            handler(&TGUIF::RtDoubleEditSegmentFlowValueChanged));
+    connect(segments.LoadSegmentProgram2, &QAction::triggered, this, handler(&TGUIF::LoadSegmentProgram2Click));
+    connect(segments.SaveSegmentProgramAs1, &QAction::triggered, this, handler(&TGUIF::SaveSegmentProgramAs1Click));
+
+    const DirectControlPage& direct = *fDirectControl;
+    connect(direct.RtDoubleEditDirectControlDesiredFlow, &NumberBox::ValueChanged, this,
+            handler(&TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged));
+    connect(direct.ButtonApplyFlow, &QPushButton::clicked, this, handler(&TGUIF::ButtonApplyFlowClick));
+    connect(direct.ButtonDirectControlStop, &QPushButton::clicked, this, handler(&TGUIF::ButtonSegmentProgramStopClick));
+}
+
+std::optional<TDeviceInfo> TGUIF::FocusedDevice() const
+{
+    TDeviceInfo device;
+    if (!GetSelectedDevice(device))
+        return std::nullopt;
+    return device;
+}
+
+TConfigureValues TGUIF::ConfigureValues() const
+{
+    TConfigureValues values = fConfigure->Values();
+    values.DirectSetpoint = fDirectControl->RtDoubleEditDirectControlDesiredFlow->Value();
+    return values;
+}
+
+void TGUIF::DeviceDetailsUI(TDirectionTo aDirection, TDeviceInfo& aDevInfo)
+{
+    if (aDirection == tdCODE) {
+        if (DeviceDetailsCode(ConfigureValues(), aDevInfo, [this](const QString& line) { MM(line); }))
+            SetDeviceByPort(aDevInfo);
+        return;
+    }
+    const TDeviceDetailsView view = DeviceDetailsView(aDevInfo);
+    fSegmentEditor->ShowDeviceLabel(view.SelectedDeviceLabel);
+    fConfigure->ShowDetails(view);
+    fDirectControl->ShowSetpoint(view.DirectSetpoint);
+    QList<TSegmentRow> rows;
+    SegmentTextToRows(aDevInfo.SegmentProgram, rows);
+    fSegmentEditor->SetRows(rows);
+    SegmentSerie(aDevInfo, false);
+    fDevices->RefreshRow(aDevInfo);
+    if (view.Pump) {
+        fSegmentEditor->RtDoubleEditSegmentMaxFlow->SetValue(view.Pump->SegmentMaxFlow);
+        fSegmentEditor->LabelSpecifiedFlowUnit->setText(view.Pump->SegmentFlowUnit);
+    }
+    // The setpoint box was set quietly: its displays are brought up to date here, for a pump
+    // as for a controller.
+    UpdateGasFlowUnits();
+    MemoSegmentsUpdate();
+}
+
+void TGUIF::ButtonApplyConfigurationClick()
+{
+    ApplyConfiguration(FocusedDevice(), ConfigureValues(), *this);
+}
+
+void TGUIF::UpdateGasFlowUnits()
+{
+    const TFlowDisplays displays =
+        FlowDisplaysFor(FocusedDevice(), fSegmentEditor->RtDoubleEditSegmentFlow->Value(),
+                        fDirectControl->RtDoubleEditDirectControlDesiredFlow->Value());
+    if (!displays.Shown)
+        return;
+    fSegmentEditor->RtDoubleEditSegmentMaxFlow->SetValue(displays.MaxFlow);
+    fDirectControl->RtDoubleEditDirectControlMaxFlow->SetValue(displays.MaxFlow);
+    fSegmentEditor->LabelSpecifiedFlowUnit->setText(displays.UnitName);
+    fDirectControl->LabelDirectControlMaxFlowUnit->setText(displays.UnitName);
+    if (displays.SegmentResultingFlow)
+        fSegmentEditor->LabelResultingFlowinSpecifiedUnit->setText(*displays.SegmentResultingFlow);
+    if (displays.DirectResultingFlow)
+        fDirectControl->LabelDirectControlResultingFlow->setText(*displays.DirectResultingFlow);
+    for (const QString& line : displays.LogLines)
+        MM(line);
+}
+
+void TGUIF::ButtonSegmentApplyClick()
+{
+    QList<TSegmentRow> rows = fSegmentEditor->Rows();
+    ApplySegmentRow(rows, fSegmentEditor->Boxes(), TimeFactor, FocusedDevice(), *this);
+    fSegmentEditor->SetRows(rows);
+}
+
+void TGUIF::ButtonSegmentDeleteClick()
+{
+    QList<TSegmentRow> rows = fSegmentEditor->Rows();
+    DeleteSegmentRow(rows, fSegmentEditor->SelectedRow(), FocusedDevice(), *this);
+    fSegmentEditor->SetRows(rows);
+}
+
+void TGUIF::ListViewSegmentProgramChange()
+{
+    const std::optional<int> row = fSegmentEditor->SelectedRow();
+    if (!row)
+        return;
+    fSegmentEditor->ShowBoxes(SegmentBoxesForRow(fSegmentEditor->Rows().at(*row), TimeFactor));
+}
+
+void TGUIF::RtDoubleEditSegmentTimeValueChanged()
+{
+    fSegmentEditor->LabelSegmentStartTimeTimeConversions->setText(
+        SegmentTimeConversionsText(fSegmentEditor->RtDoubleEditSegmentTime->Value(), TimeFactor));
+}
+
+void TGUIF::RtDoubleEditSegmentFlowValueChanged()
+{
+    UpdateGasFlowUnits();
+}
+
+QString TGUIF::SegmentProgramFolder()
+{
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Segment Programs"));
+    // Started from elsewhere, the program has the folder it made in the working directory.
+    if (QDir(beside).exists())
+        return beside;
+    return QDir::current().absoluteFilePath(QStringLiteral("Segment Programs"));
+}
+
+void TGUIF::SaveSegmentProgramAs1Click()
+{
+    const std::optional<TDeviceInfo> focused = FocusedDevice();
+    if (!focused)
+        return;
+    SegmentEditorPage::TFileRequest request;
+    request.Save = true;
+    request.Folder = SegmentProgramFolder();
+    request.ProposedName = ProposedSegmentFileName(*focused, ClockNow());
+    request.Filter = SegmentProgramFilter;
+    const QString fileName = fSegmentEditor->AskFileName(request);
+    if (!fileName.isEmpty())
+        SaveSegmentProgram(*focused, fileName);
+}
+
+void TGUIF::LoadSegmentProgram2Click()
+{
+    const std::optional<TDeviceInfo> focused = FocusedDevice();
+    if (!focused)
+        return;
+    SegmentEditorPage::TFileRequest request;
+    request.Folder = SegmentProgramFolder();
+    request.Filter = SegmentProgramFilter;
+    const QString fileName = fSegmentEditor->AskFileName(request);
+    if (!fileName.isEmpty())
+        LoadSegmentProgram(focused, fileName, *this);
+}
+
+void TGUIF::ButtonSegmentProgramStartClick()
+{
+    StartSegmentPrograms(fDevices->SelectedPorts(), TimeOrigin, *this);
+}
+
+void TGUIF::ButtonSegmentProgramStopClick()
+{
+    StopDevices(fDevices->SelectedPorts(), *this);
+}
+
+void TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged()
+{
+    UpdateGasFlowUnits();
+    StoreDirectSetpoint(FocusedDevice(), fDirectControl->RtDoubleEditDirectControlDesiredFlow->Value(), *this);
+}
+
+void TGUIF::ButtonApplyFlowClick()
+{
+    ApplyDirectFlow(fDevices->SelectedPorts(), TimeOrigin, *this);
+}
+
+void TGUIF::ShowWorkerStartUp(const QString& what)
+{
+    if (what.isEmpty()) {
+        fProgressText->clear();
+        fProgressBar->hide();
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+    MM(what);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ShowProgress(what, 0, 1);
+    // No window message runs until the worker has started: paint the notice now.
+    statusBar()->repaint();
+    fMessageLog->repaint();
+}
+
+void TGUIF::SetDeviceLedColor(TDeviceLed& Led, QRgb OffColor)
+{
+    auto* lamp = dynamic_cast<DeviceLed*>(&Led);
+    if (!lamp)
+        return;
+    lamp->SetOffColor(QColor::fromRgba(OffColor));
+    lamp->SetLedSize(DeviceLedSize * GetDPIScaling());
+}
+
+void TGUIF::MixMakerComponentSetup()
+{
+    // The Designer page rebuilds its device rows here once it is wired to the devices.
+}
+
+void TGUIF::ClearFlowSerie(TDeviceInfo& aDevice)
+{
+    FlowSerie(aDevice, 0, 0, true);
+}
