@@ -10,6 +10,7 @@
 #include "ui/LedStrip.h"
 #include "ui/MessageLog.h"
 #include "ui/pages/ConfigurePage.h"
+#include "ui/pages/DesignerPage.h"
 #include "ui/pages/DeviceConfiguration.h"
 #include "ui/pages/DirectControl.h"
 #include "ui/pages/DirectControlPage.h"
@@ -251,7 +252,7 @@ void TGUIF::SetDeviceLedColor(TDeviceLed& Led, QRgb OffColor)
 
 void TGUIF::MixMakerComponentSetup()
 {
-    // The Designer page rebuilds its device rows here once it is wired to the devices.
+    fDesigner->MixMakerComponentSetup();
 }
 
 void TGUIF::ClearFlowSerie(TDeviceInfo& aDevice)
