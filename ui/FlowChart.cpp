@@ -131,6 +131,7 @@ struct TSeries {
     std::vector<QPointF> Points;
     bool Sorted = true; // x never decreased, so the visible range can be found by bisection
     TBounds Bounds;     // of the stored points
+    QImage Marker;      // the symbol, stamped on the points only while symbols show
     QLineSeries* Line = nullptr; // owned by the chart
 };
 
@@ -441,7 +442,10 @@ void FlowChart::Impl::ApplyStyle(TSeries& series)
     pen.setCapStyle(Qt::FlatCap);
     series.Line->setPen(pen);
     series.Line->setMarkerSize(std::max(1.0, style.SymbolSize));
-    series.Line->setLightMarker(SymbolImage(style));
+    // Qt draws a light marker on every point whatever pointsVisible says: the marker is set
+    // only while the symbols are to show.
+    series.Marker = SymbolImage(style);
+    series.Line->setLightMarker(style.SymbolsVisible ? series.Marker : QImage());
     series.Line->setVisible(style.Visible);
 }
 
@@ -522,7 +526,10 @@ void FlowChart::Impl::Rebuild()
         }
         TDecimation drawn = DecimateForColumns(series.Points, series.Sorted, Scale(series), view.XMin, view.XMax, columns);
         // Symbols only where the points stand apart; merged columns would show a smear of them.
-        series.Line->setPointsVisible(series.Style.SymbolsVisible && !drawn.Merged);
+        const bool symbols = series.Style.SymbolsVisible && !drawn.Merged;
+        series.Line->setPointsVisible(symbols);
+        if (symbols == series.Line->lightMarker().isNull())
+            series.Line->setLightMarker(symbols ? series.Marker : QImage());
         series.Line->replace(drawn.Points);
     }
     UpdateScrollBars(view);

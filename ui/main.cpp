@@ -1,9 +1,10 @@
 // The tessaly program: the main window with the two demo devices, maximised.
 //
-// "--screenshot <file.png>" (for the documentation) shows the window for a few engine ticks,
-// saves a picture of it to the file and closes it.
+// "--screenshot <file.png>" (for the documentation) selects the demo devices, shows the window
+// for a few engine ticks, saves a picture of it to the file and closes it.
 #include "core/DiagnosticLog.h"
 #include "devices/WorkerThread.h"
+#include "ui/DeviceListView.h"
 #include "ui/ErrorReport.h"
 #include "ui/FlowLog.h"
 #include "ui/MainWindow.h"
@@ -44,6 +45,12 @@ int main(int argc, char** argv)
         if (!screenshot.isEmpty()) {
             // A bare X server has no window manager to maximise the window.
             window.setGeometry(window.screen()->availableGeometry());
+            // Each device's requested flow is drawn once it has been focused.
+            DeviceListView& devices = window.ListViewDevices();
+            for (int row = devices.topLevelItemCount() - 1; row >= 0; --row) {
+                devices.setCurrentItem(devices.topLevelItem(row), 0, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                QCoreApplication::processEvents();
+            }
             QTimer::singleShot(ScreenshotDelayMs, &window, [&window, screenshot] {
                 window.grab().save(screenshot);
                 window.close();

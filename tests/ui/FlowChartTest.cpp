@@ -123,6 +123,9 @@ TEST_F(FlowChartTest, SeriesDrawInTheirStyle)
     EXPECT_EQ(Drawn(flow).size(), 5);
     EXPECT_TRUE(Line(flow)->pointsVisible());
     EXPECT_FALSE(Line(segment)->pointsVisible());
+    // Qt stamps a light marker whatever pointsVisible says: hidden symbols have none.
+    EXPECT_TRUE(Line(segment)->lightMarker().isNull());
+    EXPECT_FALSE(Line(flow)->lightMarker().isNull());
 
     chart.SetSeriesVisible(segment, false);
     chart.Redraw();
@@ -154,9 +157,11 @@ TEST_F(FlowChartTest, SymbolsHideWhereColumnsMergePoints)
         chart.AddPoint(flow, i / 60.0, 50 + std::sin(i / 100.0));
     chart.Redraw();
     EXPECT_FALSE(Line(flow)->pointsVisible());
+    EXPECT_TRUE(Line(flow)->lightMarker().isNull());
     EXPECT_LE(Drawn(flow).size(), 2 * 800);
     chart.ZoomTo({100, 101, 0, 100}); // 60 points over the plot's width
     EXPECT_TRUE(Line(flow)->pointsVisible());
+    EXPECT_FALSE(Line(flow)->lightMarker().isNull());
 }
 
 TEST_F(FlowChartTest, AxesScaleToTheShownDataInWholeSteps)

@@ -148,7 +148,7 @@ TEST_F(MainWindow, SelectionMarksAndTheSelectedDevicesProgramsOnTheChart)
     EXPECT_EQ(window->Configure().EditDeviceName->text(), "Virtual Demo");
 
     // A ctrl-click on the second row: it takes the focus, the first stays selected.
-    list.setCurrentItem(y, 0, QItemSelectionModel::Select);
+    list.setCurrentItem(y, 0, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     ServeUntil([&] { return list.RowMark("COMY") == QStringLiteral("\u25C6"); }, 1000);
     EXPECT_EQ(list.RowMark("COMY"), QStringLiteral("\u25C6"));
     EXPECT_EQ(list.RowMark("COMX"), QStringLiteral("\u25C7"));
