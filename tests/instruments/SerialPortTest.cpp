@@ -240,7 +240,7 @@ TEST_F(SerialPortTest, ExchangeLogsItsStepsInOrder)
 
     QStringList lines = log.Lines();
     lines.removeAll(QStringLiteral("Initialization"));
-    ASSERT_GE(lines.size(), 8);
+    ASSERT_GE(lines.size(), 7); // at least one poll line: the reply may be seen at the first poll
     EXPECT_EQ(lines[0], QStringLiteral("PortName: ") + host.PortPath());
     EXPECT_EQ(lines[1], QStringLiteral("Bytes written: 2"));
     EXPECT_EQ(lines[2], QStringLiteral("As string: A"));
