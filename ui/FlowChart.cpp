@@ -132,6 +132,8 @@ struct TSeries {
     bool Sorted = true; // x never decreased, so the visible range can be found by bisection
     TBounds Bounds;     // of the stored points
     QLineSeries* Line = nullptr; // owned by the chart
+    QImage Marker;               // the symbol, drawn only while symbols are shown
+    bool MarkerShown = false;
 };
 
 const std::vector<QPointF> NoPoints;
@@ -441,7 +443,11 @@ void FlowChart::Impl::ApplyStyle(TSeries& series)
     pen.setCapStyle(Qt::FlatCap);
     series.Line->setPen(pen);
     series.Line->setMarkerSize(std::max(1.0, style.SymbolSize));
-    series.Line->setLightMarker(SymbolImage(style));
+    series.Marker = SymbolImage(style);
+    // A light marker is drawn whatever pointsVisible says: it is handed to the line only while
+    // symbols are to be seen (see Rebuild).
+    if (series.MarkerShown)
+        series.Line->setLightMarker(series.Marker);
     series.Line->setVisible(style.Visible);
 }
 
@@ -522,7 +528,12 @@ void FlowChart::Impl::Rebuild()
         }
         TDecimation drawn = DecimateForColumns(series.Points, series.Sorted, Scale(series), view.XMin, view.XMax, columns);
         // Symbols only where the points stand apart; merged columns would show a smear of them.
-        series.Line->setPointsVisible(series.Style.SymbolsVisible && !drawn.Merged);
+        const bool symbols = series.Style.SymbolsVisible && !drawn.Merged;
+        series.Line->setPointsVisible(symbols);
+        if (symbols != series.MarkerShown) {
+            series.Line->setLightMarker(symbols ? series.Marker : QImage());
+            series.MarkerShown = symbols;
+        }
         series.Line->replace(drawn.Points);
     }
     UpdateScrollBars(view);

@@ -110,10 +110,6 @@ TEST_F(FlowChartTest, SeriesDrawInTheirStyle)
     EXPECT_EQ(Line(segment)->pen().color(), QColor(200, 20, 10, 128));
     EXPECT_EQ(Line(segment)->pen().widthF(), 2);
     EXPECT_EQ(Line(flow)->markerSize(), 25);
-    const QImage marker = Line(flow)->lightMarker();
-    ASSERT_EQ(marker.size(), QSize(25, 25));
-    EXPECT_EQ(marker.pixelColor(12, 12), QColor(10, 20, 200)); // filled with the series colour
-    EXPECT_EQ(marker.pixelColor(1, 12), QColor(Qt::black));    // inside the 2-wide black border
 
     for (int i = 0; i < 5; ++i) {
         chart.AddPoint(flow, i * 10, 20 + i);
@@ -122,7 +118,13 @@ TEST_F(FlowChartTest, SeriesDrawInTheirStyle)
     chart.Redraw();
     EXPECT_EQ(Drawn(flow).size(), 5);
     EXPECT_TRUE(Line(flow)->pointsVisible());
+    const QImage marker = Line(flow)->lightMarker();
+    ASSERT_EQ(marker.size(), QSize(25, 25));
+    EXPECT_EQ(marker.pixelColor(12, 12), QColor(10, 20, 200)); // filled with the series colour
+    EXPECT_EQ(marker.pixelColor(1, 12), QColor(Qt::black));    // inside the 2-wide black border
+    // A light marker is drawn even with the points switched off: a line without symbols has none.
     EXPECT_FALSE(Line(segment)->pointsVisible());
+    EXPECT_TRUE(Line(segment)->lightMarker().isNull());
 
     chart.SetSeriesVisible(segment, false);
     chart.Redraw();
@@ -139,9 +141,15 @@ TEST_F(FlowChartTest, FiveSymbolsLookDifferent)
 {
     const TPointSymbol symbols[] = {TPointSymbol::Circle, TPointSymbol::Square, TPointSymbol::Star,
                                     TPointSymbol::Triangle, TPointSymbol::Diamond};
+    std::vector<SeriesId> series;
+    for (TPointSymbol symbol : symbols) {
+        series.push_back(chart.AddSeries(FlowSeriesStyle(Qt::red, symbol)));
+        chart.AddPoint(series.back(), 1, 1);
+    }
+    chart.Redraw();
     std::vector<QImage> markers;
-    for (TPointSymbol symbol : symbols)
-        markers.push_back(Line(chart.AddSeries(FlowSeriesStyle(Qt::red, symbol)))->lightMarker());
+    for (SeriesId id : series)
+        markers.push_back(Line(id)->lightMarker());
     for (std::size_t a = 0; a < markers.size(); ++a)
         for (std::size_t b = a + 1; b < markers.size(); ++b)
             EXPECT_NE(markers[a], markers[b]) << a << " " << b;
@@ -154,9 +162,11 @@ TEST_F(FlowChartTest, SymbolsHideWhereColumnsMergePoints)
         chart.AddPoint(flow, i / 60.0, 50 + std::sin(i / 100.0));
     chart.Redraw();
     EXPECT_FALSE(Line(flow)->pointsVisible());
+    EXPECT_TRUE(Line(flow)->lightMarker().isNull());
     EXPECT_LE(Drawn(flow).size(), 2 * 800);
     chart.ZoomTo({100, 101, 0, 100}); // 60 points over the plot's width
     EXPECT_TRUE(Line(flow)->pointsVisible());
+    EXPECT_FALSE(Line(flow)->lightMarker().isNull());
 }
 
 TEST_F(FlowChartTest, AxesScaleToTheShownDataInWholeSteps)
