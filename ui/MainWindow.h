@@ -94,8 +94,8 @@ public:
     void ButtonApplyFlowClick();
     // The folder the program file dialogs open in: "Segment Programs" beside the program.
     static QString SegmentProgramFolder();
-    // TDevicePagesWindow (MM, ShowDeviceDetails, AddLedForThread, FlowDataSave and
-    // SetDataTableHeaderDue are shared with WindowPort).
+    // TDevicePagesWindow (its MM, ShowDeviceDetails, FlowDataSave and SetDataTableHeaderDue
+    // are WindowPort's too; AddLedForThread is above).
     void ShowWorkerStartUp(const QString& what) override;
     void SetDeviceLedColor(TDeviceLed& Led, QRgb OffColor) override;
     void MixMakerComponentSetup() override;

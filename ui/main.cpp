@@ -2,7 +2,12 @@
 //
 // "--screenshot <file.png>" (for the documentation) selects the demo devices, shows the window
 // for a few engine ticks, saves a picture of it to the file and closes it.
+//
+// "--search-port <device>", once per port, adds a port to those "Search Devices" walks: the
+// instrument simulators serve on pseudo-terminals, which the system never lists as serial
+// ports, so training set-ups name them here.
 #include "core/DiagnosticLog.h"
+#include "devices/PortList.h"
 #include "devices/WorkerThread.h"
 #include "ui/DeviceListView.h"
 #include "ui/ErrorReport.h"
@@ -26,6 +31,15 @@ QString ScreenshotPath(const QStringList& arguments)
     return option >= 0 && option + 1 < arguments.size() ? arguments[option + 1] : QString();
 }
 
+// The values of every "option value" pair, in order.
+QStringList OptionValues(const QStringList& arguments, const QString& option)
+{
+    QStringList values;
+    for (qsizetype i = arguments.indexOf(option); i >= 0 && i + 1 < arguments.size(); i = arguments.indexOf(option, i + 2))
+        values << arguments[i + 1];
+    return values;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -36,6 +50,8 @@ int main(int argc, char** argv)
     DiagnosticFileSink diagnostics(FlowLog::DefaultFolder() + QStringLiteral("/diagnostic.log"));
     SetDiagnosticSink([&diagnostics](const QString& category, const QString& line) { diagnostics.Write(category, line); });
     const ModalMessages messages;
+    for (const QString& port : OptionValues(QApplication::arguments(), QStringLiteral("--search-port")))
+        AddSearchPort(port);
 
     int result = 0;
     {

@@ -122,7 +122,7 @@ TEST_F(DevicePages, StartWithTheirCaptionsLimitsAndHiddenParts)
     EXPECT_EQ(menu, QStringList({"Load Segment Program", "Save Segment Program As"}));
 }
 
-TEST_F(DevicePages, GramsChosenForOneDeviceDoNotFollowTheNextOneApplied)
+TEST_F(DevicePages, GramsChosenForOneDeviceDoNotFollowTheNextOneStored)
 {
     ConfigurePage& configure = window->Configure();
     ASSERT_TRUE(Focus("COMX"));
@@ -133,17 +133,22 @@ TEST_F(DevicePages, GramsChosenForOneDeviceDoNotFollowTheNextOneApplied)
     EXPECT_TRUE(configure.LabelPSI->isHidden());
     EXPECT_EQ(configure.EditFlowUnitTemperatureC->Value(), 7); // untouched, only hidden
     ChooseGas("CO2");
-    configure.ButtonApplyConfiguration->click();
+    // What Apply stores, without starting a worker.
+    const auto store = [this](const QString& port) {
+        TDeviceInfo device = Device(port);
+        window->DeviceDetailsUI(tdCODE, device);
+    };
+    store("COMX");
     EXPECT_EQ(Device("COMX").FlowUnitUser.GasFlowType, gfuGrams);
     EXPECT_EQ(Device("COMX").FlowUnitUser.Name, "g/min");
 
-    // The next device shows its own volumetric unit, and that is what Apply keeps.
+    // The next device shows its own volumetric unit, and that is what is stored for it.
     ASSERT_TRUE(Focus("COMY"));
     EXPECT_EQ(configure.EditFlowUnitName->text(), "ml/min");
     EXPECT_FALSE(configure.EditFlowUnitTemperatureC->isHidden());
     EXPECT_EQ(configure.LabelUnitTemp->text(), QStringLiteral("77\u00BAF"));
     ChooseGas("Ar");
-    configure.ButtonApplyConfiguration->click();
+    store("COMY");
     EXPECT_EQ(Device("COMY").FlowUnitUser.GasFlowType, gfuVolumetric);
 
     // Back on the first, the list says grams again.
@@ -151,7 +156,6 @@ TEST_F(DevicePages, GramsChosenForOneDeviceDoNotFollowTheNextOneApplied)
     EXPECT_EQ(configure.ComboBoxFlowUnitPredefined->currentIndex(), 1);
     EXPECT_TRUE(configure.EditFlowUnitTemperatureC->isHidden());
     EXPECT_EQ(configure.ComboBoxDeviceFluid->currentText().left(9).trimmed(), "CO2");
-    window->close();
 }
 
 TEST_F(DevicePages, PickedColourShowsItsCodeAndColoursTheDeviceAndItsLed)

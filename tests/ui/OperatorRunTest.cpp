@@ -34,6 +34,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidget>
 #include <atomic>
 #include <cmath>
@@ -215,6 +216,8 @@ TEST_F(OperatorRun, SimulatedControllerAndPumpFromSearchToClose)
     EXPECT_EQ(requested.back(), QPointF(3.03, 75));
     // The full scale and the last entered flow in the operator's unit: 500 SCCM at 0 °C.
     EXPECT_NEAR(editor.RtDoubleEditSegmentMaxFlow->Value(), 500 * 273.15 / 298.15, 0.5);
+    EXPECT_TRUE(QRegularExpression("^458\\.07\\d$").match(editor.RtDoubleEditSegmentMaxFlow->text()).hasMatch())
+        << editor.RtDoubleEditSegmentMaxFlow->text().toStdString(); // shown to three decimals
     EXPECT_EQ(editor.LabelSpecifiedFlowUnit->text(), "ml/min");
     EXPECT_TRUE(editor.LabelResultingFlowinSpecifiedUnit->text().endsWith(" ml/min"));
 

@@ -25,6 +25,7 @@ DirectControlPage::DirectControlPage(QWidget* parent)
 {
     RtDoubleEditDirectControlMaxFlow = Named(new NumberBox, "RtDoubleEditDirectControlMaxFlow");
     RtDoubleEditDirectControlMaxFlow->setReadOnly(true);
+    RtDoubleEditDirectControlMaxFlow->SetDisplayPattern(QStringLiteral("0.###")); // a converted full scale has many digits
     LabelDirectControlMaxFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelDirectControlMaxFlowUnit");
     RtDoubleEditDirectControlDesiredFlow = Named(new NumberBox, "RtDoubleEditDirectControlDesiredFlow");
     RtDoubleEditDirectControlDesiredFlow->SetMinimum(0);

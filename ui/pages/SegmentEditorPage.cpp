@@ -51,6 +51,7 @@ SegmentEditorPage::SegmentEditorPage(QWidget* parent)
     LabelSelectedDeviceNameRole = Named(new QLabel(QStringLiteral("Name or role")), "LabelSelectedDeviceNameRole");
     RtDoubleEditSegmentMaxFlow = Named(new NumberBox, "RtDoubleEditSegmentMaxFlow");
     RtDoubleEditSegmentMaxFlow->setReadOnly(true);
+    RtDoubleEditSegmentMaxFlow->SetDisplayPattern(QStringLiteral("0.###")); // a converted full scale has many digits
     LabelSpecifiedFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelSpecifiedFlowUnit");
     LabelSegmentStartTime = Named(new QLabel(QStringLiteral("Start time, m")), "LabelSegmentStartTime");
     RtDoubleEditSegmentTime = Box("RtDoubleEditSegmentTime", 0, std::numeric_limits<double>::max());
