@@ -349,15 +349,21 @@ TEST_F(SerialPortTest, LineSettingsFollowTheBaudParityAndStopBitCodes)
         port.SetParity(c.parity);
         port.SetStopBits(c.stopBits);
         // Look at the line while the exchange holds it: the reply comes late enough.
-        protocol->AnswerAlways("ok\r", 40);
+        protocol->AnswerAlways("ok\r", 200);
         termios seen{};
         bool sampled = false;
+        // Samples until the exchange has set the line up (the open may be slow on a busy
+        // machine) or the reply is due; the last sample is checked.
         std::thread watcher([&] {
-            QThread::msleep(15);
-            const int fd = ::open(host.PortPath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-            if (fd >= 0) {
+            for (int waited = 0; waited < 180; waited += 5) {
+                QThread::msleep(5);
+                const int fd = ::open(host.PortPath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+                if (fd < 0)
+                    continue;
                 sampled = tcgetattr(fd, &seen) == 0;
                 ::close(fd);
+                if (sampled && cfgetospeed(&seen) == c.speed)
+                    break;
             }
         });
         const TSerialResponse result = Exchange("A\r");
