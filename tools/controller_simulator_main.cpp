@@ -1,6 +1,7 @@
 // Serves one simulated mass flow controller on a new pseudo-terminal until SIGINT or SIGTERM.
 // The first line of output is the device path to open (e.g. /dev/pts/5); every received line
 // and every reply follows on its own line.
+#include "devices/KnownDevices.h"
 #include "tools/ControllerSimulator.h"
 
 #include <QCommandLineParser>
@@ -43,6 +44,16 @@ private:
     std::shared_ptr<LineProtocol> fInner;
 };
 
+// A real controller's full scale is on its label and in the installation's known-device
+// table; by default the simulated one agrees with the table, as the application expects.
+double KnownFullScale(const QString& serial)
+{
+    TDeviceInfo known;
+    if (GetKnownDevice(serial, known) && IsControllerType(known.DevType))
+        return known.FlowUnitDevice.GasFlowMax();
+    return 50;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -52,7 +63,7 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Simulated Alicat mass flow controller (unit id A) on a pseudo-terminal."));
     parser.addHelpOption();
     const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serial number it reports."), QStringLiteral("number"), QStringLiteral("142001"));
-    const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM."), QStringLiteral("flow"), QStringLiteral("50"));
+    const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM (default: as the known-device table has it for the serial number, else 50)."), QStringLiteral("flow"));
     const QCommandLineOption timeScale(QStringLiteral("time-scale"), QStringLiteral("Real time per instrument second (default 1; 0.01 runs a hundred times faster)."), QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption noReply(QStringLiteral("no-reply"), QStringLiteral("Answer nothing."));
     const QCommandLineOption wrongReply(QStringLiteral("wrong-reply"), QStringLiteral("Answer every command with this text."), QStringLiteral("text"));
@@ -66,10 +77,11 @@ int main(int argc, char** argv)
 
     ControllerSimulatorOptions options;
     options.Serial = parser.value(serial);
-    bool fullScaleRead = false;
+    bool fullScaleRead = true;
     bool timeScaleRead = false;
     bool delayRead = false;
-    options.FullScale = parser.value(fullScale).toDouble(&fullScaleRead);
+    options.FullScale = parser.isSet(fullScale) ? parser.value(fullScale).toDouble(&fullScaleRead)
+                                                : KnownFullScale(options.Serial);
     options.TimeScale = parser.value(timeScale).toDouble(&timeScaleRead);
     ControllerFaults faults;
     faults.ReplyDelayMs = parser.value(delay).toInt(&delayRead);

@@ -62,12 +62,13 @@ double NiceStep(double span, int ticks)
     return nice * magnitude;
 }
 
-// The range widened outward to whole steps; a range without width gets some around it.
+// The range widened outward to whole steps; a range without width gets some around it, but
+// never below zero when nothing shown is negative (times and flows start there).
 std::pair<double, double> NiceRange(double low, double high, int ticks)
 {
     if (!(high > low)) {
         const double pad = std::max(std::abs(low) * 0.1, 1.0);
-        low -= pad;
+        low = low >= 0 ? std::max(low - pad, 0.0) : low - pad;
         high += pad;
     }
     const double step = NiceStep(high - low, ticks);

@@ -38,6 +38,7 @@ void ToolsWindowLock::Progress(const QString& text)
 {
     fWindow.MM(text);
     fWindow.ProgressText().setText(text);
-    fWindow.MemoMain().repaint();
-    fWindow.ProgressText().repaint();
+    // The window's thread is about to wait on the instrument: paint now, also where a message
+    // box has just closed, so the operator sees the whole window and what it waits for.
+    fWindow.repaint();
 }

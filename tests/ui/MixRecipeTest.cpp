@@ -256,6 +256,19 @@ TEST_F(MixSegmentsAddTest, LinesWithoutAKnownDeviceAreSkipped)
     EXPECT_TRUE(DeviceOn("COM6").SegmentProgram.isEmpty());
 }
 
+TEST_F(MixSegmentsAddTest, PortsThatAreDevicePathsAreNamedAsListed)
+{
+    // Serial ports outside Windows are case-sensitive paths; the recipe names them as listed,
+    // or in other letter case when no listed port matches exactly.
+    DevicesLocal.push_back(ConfiguredController("/dev/ttyUSB0", 0));
+    const TMixRecipeEvaluation page = EvaluateMixRecipe("/dev/ttyUSB0 50\r\n/DEV/TTYUSB0 10 R", "Name");
+    ASSERT_TRUE(page.Valid) << page.Text.toStdString();
+    const TMixSegmentsAddResult result = AddMixSegments("/dev/ttyUSB0 50\r\n/DEV/TTYUSB0 10 R", true, 2, "");
+    EXPECT_TRUE(result.Message.isEmpty()) << result.Message.toStdString();
+    EXPECT_EQ(result.ChangedPorts, QStringList{"/dev/ttyUSB0"});
+    EXPECT_EQ(DeviceOn("/dev/ttyUSB0").SegmentProgram, "2 10 Ramp\r\n");
+}
+
 TEST_F(MixSegmentsAddTest, RefusalsLeaveEveryProgramAsItWas)
 {
     TDeviceInfo demo = DeviceOn("COMX");

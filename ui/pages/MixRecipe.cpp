@@ -23,15 +23,29 @@ const TReportConditions ReportConditions = {
     {0, 1.01325}, {21, 1.01325}, {25, 1.01325}, {25, 2.0265}, {150, 1.01325},
 };
 
+// The slash is allowed as well, for ports that are device paths (a simulator's /dev/pts/3).
 bool IsRecipeCharacter(QChar c)
 {
-    return c == u' ' || c == u'.' || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+    return c == u' ' || c == u'.' || c == u'/' || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z')
+           || (c >= u'a' && c <= u'z');
+}
+
+// The device a recipe names. Windows port names ignore letter case, so "com6" names COM6;
+// device paths elsewhere do not survive being put in capitals (ttyUSB0), so the recipe's port
+// is matched to the listed ports without regard to case instead.
+bool GetRecipeDevice(const QString& item, TDeviceInfo& device)
+{
+    const QString wanted = TrimBlanksAndControls(item);
+    if (GetDeviceByPort(wanted, device))
+        return true;
+    for (const TDeviceInfo& listed : DevicesLocal)
+        if (TrimBlanksAndControls(listed.COMPort).compare(wanted, Qt::CaseInsensitive) == 0)
+            return GetDeviceByPort(listed.COMPort, device);
+    return false;
 }
 
 // Blanks between items separate one by one: two blanks in a row make an empty item.
 QStringList RecipeItems(const QString& line) { return line.split(u' '); }
-
-QString UpperTrimmed(const QString& item) { return TrimBlanksAndControls(item).toUpper(); }
 
 // What one recipe line gives. A failed line ends the scan of its line; a line that has a
 // result may still carry a conversion error, which keeps it (and every later line) out of the
@@ -104,7 +118,7 @@ LineOutcome EvaluateRecipeLine(const QString& line, int lineNumber)
                        + QStringLiteral(" => Unable to determine meaning") + CRLF);
 
     TDeviceInfo device;
-    if (!GetDeviceByPort(items[0].toUpper(), device))
+    if (!GetRecipeDevice(items[0], device))
         return Failure(QStringLiteral("No device on port: ") + items[0] + CRLF);
 
     double setpoint = 0;
@@ -230,12 +244,12 @@ TMixSegmentsAddResult AddMixSegments(const QString& Recipe, bool RecipeValid, do
     // segments in turn.
     std::vector<TDeviceInfo> devices;
     const auto deviceFor = [&devices](const QString& port) -> TDeviceInfo* {
-        for (TDeviceInfo& device : devices)
-            if (device.COMPort == port)
-                return &device;
         TDeviceInfo device;
-        if (!GetDeviceByPort(port, device))
+        if (!GetRecipeDevice(port, device))
             return nullptr;
+        for (TDeviceInfo& copy : devices)
+            if (copy.COMPort == device.COMPort)
+                return &copy;
         devices.push_back(device);
         return &devices.back();
     };
@@ -244,8 +258,7 @@ TMixSegmentsAddResult AddMixSegments(const QString& Recipe, bool RecipeValid, do
         if (TrimBlanksAndControls(line).isEmpty())
             continue;
         AddEntry entry{RecipeItems(line), {}};
-        entry.Port = UpperTrimmed(entry.Items[0]);
-        if (const TDeviceInfo* device = deviceFor(entry.Port)) {
+        if (const TDeviceInfo* device = deviceFor(entry.Items[0])) {
             entry.Port = device->COMPort;
             entries.push_back(entry);
         }
@@ -269,7 +282,7 @@ TMixSegmentsAddResult AddMixSegments(const QString& Recipe, bool RecipeValid, do
             TDeviceInfo& device = *deviceFor(entry.Port);
             result.LogLines << QStringLiteral("Segment Program Modify for Device: ") + entry.Port;
             const double setpoint = StrToFloatAnySep(TrimBlanksAndControls(entry.Items.value(1)));
-            const bool ramp = entry.Items.size() == 3 && UpperTrimmed(entry.Items[2]) == u"R";
+            const bool ramp = entry.Items.size() == 3 && TrimBlanksAndControls(entry.Items[2]).toUpper() == u"R";
             const QString segment = minute + u' ' + FloatToStrDot(setpoint) + u' '
                                     + (ramp ? QStringLiteral("Ramp") : QStringLiteral("Step")) + u' ' + note;
             result.LogLines << QStringLiteral("Try adding: ") + segment;
