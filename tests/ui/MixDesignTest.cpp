@@ -2,6 +2,8 @@
 
 #include "MixtureReportLines.h"
 #include "PageDevices.h"
+#include "core/MixtureReports.h"
+#include "ui/pages/MixRecipe.h"
 
 #include <climits>
 #include <cmath>
@@ -83,6 +85,38 @@ TEST_F(MixDesignTest, DeviceWithoutGasIsNamedAndLeftOut)
     ASSERT_EQ(nitrogen.size(), 1);
     EXPECT_TRUE(nitrogen[0].endsWith("  1.000 000  ")) << nitrogen[0].toStdString();
     EXPECT_EQ(mix.LogLines, (QStringList{"HandleCOMX", "HandleCOM6"}));
+}
+
+TEST_F(MixDesignTest, PumpRowDosesWaterAsItsMixtureLineWould)
+{
+    // The pump's row runs to its maximum dose rate (1250 µl/min with a 50 µl syringe) and it
+    // doses what the recipe page says it doses at that share of the maximum.
+    TDeviceInfo pump = ConfiguredPump("COM5");
+    pump.SegmentProgram = "10 40 Ramp";
+    DevicesLocal.push_back(pump);
+    const TDesignerRowValues row = DesignerRowAt(pump, 5);
+    EXPECT_EQ(row.SliderPosition, 20);
+    EXPECT_DOUBLE_EQ(row.Flow, 250);
+
+    TGasItem recipe;
+    QString error;
+    ASSERT_TRUE(ParseMixRecipe("COM6 20\r\nCOM5 20", recipe, error)) << error.toStdString();
+    const TGasItem flat = [&] {
+        TGasItem mixture = recipe.Flatten();
+        mixture.MassFlowsToFractions();
+        return mixture;
+    }();
+    const TDesignerMix mix = DesignerMix({{"COM6", DesignerRowAt(DeviceOn("COM6"), 5).Flow}, {"COM5", row.Flow}});
+    EXPECT_EQ(mix.Text, " *************************** \r\n" + MixtureDetails(flat));
+    EXPECT_EQ(ComponentLines(mix.Text, "H2O").size(), 1);
+}
+
+TEST_F(MixDesignTest, NoFlowGivesNoComposition)
+{
+    // Flattening alone would show nitrogen at the summed partial pressure 1.79.
+    const TDesignerMix mix = DesignerMix({{"COM6", 0}, {"COM7", 0}});
+    ASSERT_TRUE(mix.Shown);
+    EXPECT_EQ(mix.Text, " *************************** \r\nNo mass flow at these settings: the mixture has no composition.\r\n");
 }
 
 TEST_F(MixDesignTest, NoRowsLeavesTheReportAlone)

@@ -5,6 +5,7 @@
 #include "devices/DeviceInfo.h"
 #include "ui/DeviceListView.h"
 #include "ui/FlowChart.h"
+#include "ui/pages/DeliveredFlow.h"
 #include "ui/pages/MixDesign.h"
 #include "ui/widgets/NumberBox.h"
 
@@ -190,7 +191,7 @@ void DesignerPage::MixMakerComponentSetup()
         if (!GetDeviceByPort(port, device))
             continue;
         fLongestProgram_min = std::max(fLongestProgram_min, SegmentProgramDuration(device.SegmentProgram));
-        AddDeviceRow(device.COMPort, DesignerRowCaption(device), device.FlowUnitUser.GasFlowMax());
+        AddDeviceRow(device.COMPort, DesignerRowCaption(device), FullScaleInUserUnit(device));
     }
     ScrollBoxFlow->setUpdatesEnabled(true);
     ScrollBoxFlow->update();
@@ -269,7 +270,7 @@ void DesignerPage::DesignerChange(QWidget* Sender)
         Log().Send(QStringLiteral("DesignerChange - exit: can't get device"));
         return;
     }
-    const double fullScale = device.FlowUnitUser.GasFlowMax();
+    const double fullScale = FullScaleInUserUnit(device);
     if (auto* flow = qobject_cast<NumberBox*>(Sender)) {
         Log().Send(flow->hasFocus() ? QStringLiteral("DBEdit has focus") : QStringLiteral("DBEdit is not focused"));
         QSlider* slider = RowSlider(port);

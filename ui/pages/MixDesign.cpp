@@ -4,6 +4,7 @@
 #include "core/GasTable.h"
 #include "core/MixtureReports.h"
 #include "core/SegmentProgram.h"
+#include "ui/pages/DeliveredFlow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,7 +71,7 @@ TDesignerRowValues DesignerRowAt(const TDeviceInfo& Device, double Time_min)
     const double setpoint = SegmentAt(Device.SegmentProgram, Time_min).Setpoint;
     TDesignerRowValues values;
     values.SliderPosition = RoundInto(setpoint, 0, DesignerRowSliderMaximum);
-    values.Flow = Device.FlowUnitUser.GasFlowMax() * setpoint / 100;
+    values.Flow = FullScaleInUserUnit(Device) * setpoint / 100;
     return values;
 }
 
@@ -116,9 +117,10 @@ TDesignerMix DesignerMix(const std::vector<TDesignerRow>& Rows)
             notes << device.COMPort + QStringLiteral(" has no configured gas and is left out of the mixture.");
             continue;
         }
-        const double userFullScale = device.FlowUnitUser.GasFlowMax();
+        const double userFullScale = FullScaleInUserUnit(device);
         const double fraction = userFullScale > 0 ? row.Flow / userFullScale : 0;
-        gas.MassFlow_gmin = device.FlowUnitDevice.GasFlowMaxGrams() * fraction;
+        gas.MassFlow_gmin = device.DevType == dtPump ? PumpMassFlow_gmin(device, fraction * 100)
+                                                     : device.FlowUnitDevice.GasFlowMaxGrams() * fraction;
         if (!gas.DistributeMassFlow())
             result.Text += QStringLiteral("Unable to PopulateComponentMasses (Element without molar mass, or sum of "
                                           "partial pressures is zero.")
@@ -129,7 +131,12 @@ TDesignerMix DesignerMix(const std::vector<TDesignerRow>& Rows)
         result.Text += note + CRLF;
 
     TGasItem flat = mixture.Flatten();
-    flat.MassFlowsToFractions();
-    result.Text += QStringLiteral(" *************************** ") + CRLF + MixtureDetails(flat);
+    result.Text += QStringLiteral(" *************************** ") + CRLF;
+    // Without any mass flow there are no fractions; the flattened record would show the
+    // components' partial pressures summed up, which no mixture has.
+    if (flat.MassFlowsToFractions())
+        result.Text += MixtureDetails(flat);
+    else
+        result.Text += QStringLiteral("No mass flow at these settings: the mixture has no composition.") + CRLF;
     return result;
 }

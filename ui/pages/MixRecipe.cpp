@@ -6,8 +6,8 @@
 #include "core/NumberText.h"
 #include "core/SegmentProgram.h"
 #include "devices/DeviceInfo.h"
-#include "instruments/PumpDispense.h"
 #include "instruments/SerialPort.h"
+#include "ui/pages/DeliveredFlow.h"
 
 #include <QLocale>
 #include <cmath>
@@ -96,12 +96,7 @@ LineOutcome ControllerLine(const TDeviceInfo& device, TGasItem gas, double Setpo
 // The mass flow of fluid a pump achieves with the dosing program planned for the setpoint.
 LineOutcome PumpLine(const TDeviceInfo& device, TGasItem fluid, double Setpoint_pct)
 {
-    TPumpSpeedDetails plan;
-    plan.Init();
-    plan.SyringeVolume_ul = device.SyringeSizeuL;
-    plan.DesiredDispense_ugpm = Setpoint_pct / 100 * device.MaxFlow_ulpm * 1000;
-    PumpCommandForDispense(plan);
-    fluid.MassFlow_gmin = plan.AchievedDispense_ugpm / 1000 / 1000;
+    fluid.MassFlow_gmin = PumpMassFlow_gmin(device, Setpoint_pct);
 
     LineOutcome outcome;
     outcome.HasResult = true;
