@@ -1,5 +1,8 @@
 #include "tools/ControllerSimulator.h"
 
+#include "core/GasFlowUnitConversions.h"
+#include "core/GasTable.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,6 +12,8 @@ constexpr int kFullScaleCounts = 64000;
 constexpr double kFlowLagSeconds = 1.0;
 constexpr int kLongReplyBytes = 100;
 constexpr int kHighestGasNumber = 255;
+// The unit code of grams per minute, in which the driver asks for the full scale.
+constexpr int kGramsPerMinuteCode = 67;
 
 // Parses a non-empty run of decimal digits (at most nine), or returns -1.
 int DigitsValue(const QByteArray& text)
@@ -101,7 +106,7 @@ QByteArray ControllerSimulator::Respond(const QByteArray& command)
     if (command == "??M5")
         return id + " M05 Serial Number " + fOptions.Serial.toLatin1();
     if (command.startsWith("FPF "))
-        return id + ' ' + QByteArray::number(fOptions.FullScale, 'f', 2) + " 12 " + fOptions.FullScaleUnit.toLatin1();
+        return id + ' ' + FullScaleIn(command.split(' ').value(2));
     if (command == "FACTORY RESTORE ALL") {
         AdvanceFlow();
         fSetpoint = 0;
@@ -118,6 +123,19 @@ QByteArray ControllerSimulator::Respond(const QByteArray& command)
         return id + " 7 barA";
     }
     return id + " ?";
+}
+
+QByteArray ControllerSimulator::FullScaleIn(const QByteArray& unitCode) const
+{
+    if (DigitsValue(unitCode) != kGramsPerMinuteCode)
+        return QByteArray::number(fOptions.FullScale, 'f', 2) + " 12 SCCM";
+    // The full scale is standard volume (25 °C, 1.01325 bar); its mass depends on the gas.
+    TGasItem gas;
+    if (!TryGetGas_ID(fGas, gas))
+        return "?";
+    const double grams = GramsFromVolume(fOptions.FullScale / 1000, InstrumentStandardPressure_BarA,
+                                         InstrumentStandardKelvin, gas.GetMolarMass());
+    return QByteArray::number(grams, 'f', 6) + ' ' + QByteArray::number(kGramsPerMinuteCode) + " g/m";
 }
 
 void ControllerSimulator::AdvanceFlow()

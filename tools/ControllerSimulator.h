@@ -6,7 +6,9 @@
 //   <n>                    setpoint n counts (64000 = full scale), answered with the status line
 //   G <n>                  gas select, answered with the status line
 //   ??M5                   identification, e.g. "A M05 Serial Number 142001"
-//   FPF <a> <b>            full scale, e.g. "A 50.00 12 SCCM"
+//   FPF <a> <b>            full scale in unit b: grams per minute of the selected gas for 67
+//                          (what the driver asks), e.g. "A 0.057252 67 g/m" for 50 SCCM of N2;
+//                          standard cubic centimetres otherwise, e.g. "A 50.00 12 SCCM"
 //   FACTORY RESTORE ALL, LSS U, SPUE 0, DCU 37 62, DCU 2 7   the initialisation commands
 //   anything else          "A ?"
 // Status line: "A <pressure> <temperature> <volumetric flow> <mass flow> <setpoint> <totalizer>
@@ -23,8 +25,7 @@
 
 struct ControllerSimulatorOptions {
     QString Serial = QStringLiteral("142001");
-    double FullScale = 50.0;
-    QString FullScaleUnit = QStringLiteral("SCCM");
+    double FullScale = 50.0; // SCCM: standard cubic centimetres per minute at 25 °C and 1.01325 bar
     double TimeScale = 1.0; // real time per instrument second: 0.1 runs the flow response ten times faster
     char UnitID = 'A';
 };
@@ -62,6 +63,7 @@ private:
 
     QByteArray Respond(const QByteArray& command);
     QByteArray StatusLine();
+    QByteArray FullScaleIn(const QByteArray& unitCode) const;
     void AdvanceFlow();
 
     const ControllerSimulatorOptions fOptions;

@@ -161,8 +161,9 @@ TEST_F(AlicatMFCTest, ChangeGasSendsOnlyWhenTheWantedGasChanges)
     EXPECT_TRUE(mfc.ChangeGas(data));
     EXPECT_EQ(host.ReceivedLines(), (QList<QByteArray>{"AG 8", "AFPF 37 67"}));
     EXPECT_EQ(controller->GasNumber(), 8);
-    EXPECT_DOUBLE_EQ(mfc.MaxFlow_gpm, 50.0);
-    EXPECT_TRUE(log.Lines().contains(QStringLiteral("Max flow: 50.00 SCCM")));
+    // 50 SCCM of nitrogen in grams per minute, as the full-scale query asks for it.
+    EXPECT_DOUBLE_EQ(mfc.MaxFlow_gpm, 0.057252);
+    EXPECT_TRUE(log.Lines().contains(QStringLiteral("Max flow: 0.057252 g/m")));
 
     data.GasID = 1;
     EXPECT_TRUE(mfc.ChangeGas(data));

@@ -18,7 +18,8 @@ TEST(ControllerSimulatorTest, AnswersLikeTheControllerTheDriverExpects)
         QByteArray reply;
     } cases[] = {
         {"A??M5", "A M05 Serial Number 150123\r"},
-        {"AFPF 37 67", "A 2.50 12 SCCM\r"},
+        {"AFPF 37 67", "A 0.002948 67 g/m\r"}, // 2.5 SCCM of Air, in grams per minute
+        {"AFPF 37 12", "A 2.50 12 SCCM\r"},
         {"AFACTORY RESTORE ALL", "A Factory values have been restored.\r"},
         {"ALSS U", "A U\r"},
         {"ASPUE 0", "A U\r"},

@@ -114,13 +114,6 @@ QStringList LastDataRow(const DataTable& table)
     return cells;
 }
 
-// The flow of grams per minute of a gas as millilitres per minute at 0 °C and 1.01325 bar,
-// by the ideal gas law.
-double MillilitresAtZeroCelsius(double gramsPerMinute, double molarMass)
-{
-    return gramsPerMinute / molarMass * 8.314462618 * 273.15 / 101325 * 1e6;
-}
-
 using OperatorRun = OperatorWindowTest;
 
 TEST_F(OperatorRun, SimulatedControllerAndPumpFromSearchToClose)
@@ -128,7 +121,7 @@ TEST_F(OperatorRun, SimulatedControllerAndPumpFromSearchToClose)
     FastInstruments fast;
     JumpingClock clock;
     ControllerSimulatorOptions controllerOptions;
-    controllerOptions.FullScale = 0.57; // g/min: 500 SCCM of nitrogen, as the known-device table has it
+    controllerOptions.FullScale = 500; // SCCM, as the known-device table has it
     controllerOptions.TimeScale = 0.01;
     const auto controller = std::make_shared<ControllerSimulator>(controllerOptions);
     SimulatorHost controllerHost(controller);
@@ -231,7 +224,8 @@ TEST_F(OperatorRun, SimulatedControllerAndPumpFromSearchToClose)
     clock.AdvanceMs(60 * 1000);
     EXPECT_TRUE(RunUntil([&] { return controller->SetpointCounts() == 48000; }));
     // Readings reach the data table in ml/min at 0 °C (a row every three seconds).
-    const double expected = MillilitresAtZeroCelsius(0.75 * 0.57, nitrogen.GetMolarMass());
+    // 75 % of 500 SCCM (standard at 25 °C), the same gas at 0 °C.
+    const double expected = 0.75 * 500 * 273.15 / 298.15;
     double shown = 0;
     EXPECT_TRUE(RunUntil([&] {
         clock.AdvanceMs(3100);
