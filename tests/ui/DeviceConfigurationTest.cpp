@@ -110,6 +110,9 @@ TEST_F(DeviceConfiguration, ControllerTakesGasUnitAndCommonFields)
     EXPECT_EQ(device.FluidID, nitrogen.AlicatID);
     EXPECT_EQ(device.FlowUnitUser.GasMolarMass, nitrogen.GetMolarMass());
     EXPECT_EQ(device.FlowUnitDevice.GasMolarMass, nitrogen.GetMolarMass());
+    // The data table's gas row reads the unit's gas name, which starts as Air.
+    EXPECT_EQ(device.FlowUnitUser.GasName, QStringLiteral("N2"));
+    EXPECT_EQ(device.FlowUnitDevice.GasName, QStringLiteral("N2"));
     EXPECT_EQ(device.FlowUnitUser.Temperature, 0);
     EXPECT_EQ(device.FlowUnitUser.Pressure_BarA, 1);
     EXPECT_EQ(device.NameRole, QStringLiteral("Cathode side"));
@@ -150,6 +153,7 @@ TEST_F(DeviceConfiguration, PumpTakesItsFluidAndLogsIt)
     ASSERT_TRUE(DeviceDetailsCode(controls, pump, [&log](const QString& line) { log << line; }));
     EXPECT_EQ(pump.FluidID, 1001);
     EXPECT_EQ(pump.FlowUnitUser.GasMolarMass, 10);
+    EXPECT_EQ(pump.FlowUnitUser.GasName, QStringLiteral("H2O"));
     EXPECT_EQ(log, QStringList{QStringLiteral("Selected G(fluid)ID:1001")});
 }
 

@@ -63,6 +63,9 @@ bool DeviceDetailsCode(const TConfigureValues& Controls, TDeviceInfo& aDevInfo,
         if (Controls.PumpFluidID)
             device.FluidID = *Controls.PumpFluidID;
         device.FlowUnitUser.GasMolarMass = 10;
+        // The data table and the flow logs name the fluid by the unit's gas name.
+        if (TGasItem fluid; TryGetGas_ID(device.FluidID, fluid))
+            device.FlowUnitUser.GasName = fluid.NameShort;
         MM(QStringLiteral("Selected G(fluid)ID:") + QString::number(device.FluidID));
     } else {
         if (Controls.GasID)
@@ -72,6 +75,9 @@ bool DeviceDetailsCode(const TConfigureValues& Controls, TDeviceInfo& aDevInfo,
         const double molarMass = gas.GetMolarMass();
         device.FlowUnitUser.GasMolarMass = molarMass;
         device.FlowUnitDevice.GasMolarMass = molarMass;
+        // The units start out named for Air; the data table and the flow logs show this name.
+        device.FlowUnitUser.GasName = gas.NameShort;
+        device.FlowUnitDevice.GasName = gas.NameShort;
         device.FlowUnitUser.Name = Controls.UnitName;
         device.FlowUnitUser.Temperature = Controls.Temperature;
         device.FlowUnitUser.Pressure_BarA = Controls.Pressure_BarA;
