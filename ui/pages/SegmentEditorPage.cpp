@@ -60,6 +60,8 @@ SegmentEditorPage::SegmentEditorPage(QWidget* parent)
     RtDoubleEditSegmentFlow = Box("RtDoubleEditSegmentFlow", 0, 100);
     LabelResultingFlowinSpecifiedUnit =
         Named(new QLabel(QStringLiteral("Resulting flow in specified unit")), "LabelResultingFlowinSpecifiedUnit");
+    // A pump's resulting flow is a long line; wrapped, it leaves the program table its width.
+    LabelResultingFlowinSpecifiedUnit->setWordWrap(true);
     ButtonSegmentType = Named(new QPushButton, "ButtonSegmentType");
     ShowType(QStringLiteral("Step"));
     EditNote = Named(new QLineEdit, "EditNote");
