@@ -2,6 +2,7 @@
 // Shared ground of the main-window tests: a settable clock, a window in a scratch folder with
 // its engine timer stopped (the tests run the tick themselves), and waiting while the
 // window's events run.
+#include "ServeUntil.h"
 #include "core/Clock.h"
 #include "core/QStringPrinter.h"
 #include "core/UserMessages.h"
@@ -12,10 +13,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -44,20 +43,6 @@ private:
     }
     ClockSource fPrevious = nullptr;
 };
-
-// Runs the window's events until done() holds or timeoutMs passes; returns done().
-inline bool ServeUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return done();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 // A fresh device list and a window working in a scratch folder, in an English locale. Modal
 // messages are collected; the tick's pauses are recorded instead of slept.
