@@ -64,5 +64,3 @@ void ConvertGramsToVolumetric(benchmark::State& state)
 BENCHMARK(ConvertGramsToVolumetric);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -22,5 +22,3 @@ void PlanDispense(benchmark::State& state, double desired)
 BENCHMARK_CAPTURE(PlanDispense, stepped_300, 300.0);
 BENCHMARK_CAPTURE(PlanDispense, continuous_1000, 1000.0);
 BENCHMARK_CAPTURE(PlanDispense, continuous_far_above, 1e6);
-
-BENCHMARK_MAIN();

@@ -39,5 +39,3 @@ BENCHMARK(BM_SegmentAtMiddle)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::k
 BENCHMARK(BM_SegmentAtEnd)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond)->Complexity();
 
 } // namespace
-
-BENCHMARK_MAIN();

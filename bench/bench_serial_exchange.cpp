@@ -4,7 +4,6 @@
 #include "instruments/SerialPort.h"
 #include "tools/ControllerSimulator.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLockFile>
 #include <atomic>
@@ -76,13 +75,3 @@ void BM_PortLockFile(benchmark::State& state)
 BENCHMARK(BM_PortLockFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // QSerialPort wants a thread with an event dispatcher, as the program's threads have.
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -133,12 +133,3 @@ void BM_IdlePumpCpu(benchmark::State& state)
 BENCHMARK(BM_IdlePumpCpu)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
