@@ -3,12 +3,12 @@
 #include "core/DateTime.h"
 #include "core/DiagnosticLog.h"
 #include "core/NumberText.h"
+#include "core/ProcessSetting.h"
 #include "instruments/AlicatReplies.h"
 
 #include <QElapsedTimer>
 #include <cmath>
 #include <limits>
-#include <mutex>
 
 namespace {
 
@@ -42,8 +42,7 @@ const InitializeStep kBlendorDamporSteps[] = {
     {"A0\r", nullptr, nullptr},
 };
 
-std::mutex gTimingsMutex;
-SendASCIITimings gTimings;
+ProcessSetting<SendASCIITimings> gTimings;
 
 } // namespace
 
@@ -177,16 +176,12 @@ bool TAlicatMFC::ApplySetpoint_pct(TAlicatData& theData)
 
 SendASCIITimings CurrentSendASCIITimings()
 {
-    std::lock_guard lock(gTimingsMutex);
-    return gTimings;
+    return gTimings.Get();
 }
 
 SendASCIITimings SetSendASCIITimings(const SendASCIITimings& timings)
 {
-    std::lock_guard lock(gTimingsMutex);
-    const SendASCIITimings previous = gTimings;
-    gTimings = timings;
-    return previous;
+    return gTimings.Set(timings);
 }
 
 bool SendASCII(const QString& PortName, const QString& Command, bool WaitForResponse, QString& Status,

@@ -1,13 +1,13 @@
 #include "instruments/PSD4.h"
 
 #include "core/DiagnosticLog.h"
+#include "core/ProcessSetting.h"
 #include "core/UserMessages.h"
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
-#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -69,8 +69,7 @@ const StatusCode kStatusCodes[] = {
     {u'o', ps_Pump_is_busy__Occurs_when_the_command_buffer_is_full, false},
 };
 
-std::mutex gTimingMutex;
-TPSD4Timing gTiming;
+ProcessSetting<TPSD4Timing> gTiming;
 
 using Clock = std::chrono::steady_clock;
 
@@ -87,14 +86,12 @@ QString PumpStateName(EnumPumpState state)
 
 TPSD4Timing PSD4Timing()
 {
-    std::lock_guard lock(gTimingMutex);
-    return gTiming;
+    return gTiming.Get();
 }
 
 TPSD4Timing SetPSD4Timing(const TPSD4Timing& timing)
 {
-    std::lock_guard lock(gTimingMutex);
-    return std::exchange(gTiming, timing);
+    return gTiming.Set(timing);
 }
 
 TPSD4::TPSD4() : fTiming(PSD4Timing()) { Log(); }

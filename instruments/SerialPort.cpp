@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/DiagnosticLog.h"
+#include "core/ProcessSetting.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -10,7 +11,6 @@
 #include <QThread>
 #include <algorithm>
 #include <limits>
-#include <mutex>
 
 namespace {
 
@@ -163,22 +163,17 @@ void TSerialResponse::Init()
 }
 
 namespace {
-std::mutex gDefaultsMutex;
-TSerialPortDefaults gDefaults;
+ProcessSetting<TSerialPortDefaults> gDefaults;
 }
 
 TSerialPortDefaults SerialPortDefaults()
 {
-    std::lock_guard lock(gDefaultsMutex);
-    return gDefaults;
+    return gDefaults.Get();
 }
 
 TSerialPortDefaults SetSerialPortDefaults(const TSerialPortDefaults& defaults)
 {
-    std::lock_guard lock(gDefaultsMutex);
-    const TSerialPortDefaults previous = gDefaults;
-    gDefaults = defaults;
-    return previous;
+    return gDefaults.Set(defaults);
 }
 
 TSerialPort::TSerialPort(QObject* aOwner) : QObject(aOwner)
