@@ -9,6 +9,7 @@
 #include "ui/DataTableLines.h"
 #include "ui/LedStrip.h"
 #include "ui/MainWindow.h"
+#include "ui/pages/DeliveredFlow.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -120,10 +121,7 @@ void EngineTick::ServePump(TDeviceInfo& device)
     TPumpSpeedDetails plan;
     switch (device.ControlMode) {
     case dcmDirect:
-        plan.Init();
-        plan.SyringeVolume_ul = device.SyringeSizeuL;
-        plan.DesiredDispense_ugpm = device.Setpoint_pct / 100 * device.MaxFlow_ulpm * 1000;
-        PumpCommandForDispense(plan);
+        plan = PumpPlan(device, device.Setpoint_pct);
         thread.GUIOut.Command = plan.Command;
         thread.GUIOut.Setpoint = device.Setpoint_pct / 100;
         break;

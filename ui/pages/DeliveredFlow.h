@@ -2,10 +2,14 @@
 // What a device delivers at a setpoint given in percent of its full scale: the pages that
 // turn setpoints into mixtures share these, so a controller and a pump are counted alike.
 #include "devices/DeviceInfo.h"
+#include "instruments/PumpDispense.h"
 
 // The full scale in the operator's unit: a controller's in its user unit, a pump's maximum
 // dose rate in µl/min.
 double FullScaleInUserUnit(const TDeviceInfo& Device);
+
+// The dosing program a pump is given for Setpoint_pct percent of its maximum dose rate.
+TPumpSpeedDetails PumpPlan(const TDeviceInfo& Pump, double Setpoint_pct);
 
 // The mass of fluid a pump doses at Setpoint_pct percent of its maximum dose rate, as the
 // dosing program planned for that rate achieves it.

@@ -1,7 +1,7 @@
 #include "ui/pages/FlowDisplays.h"
 
 #include "core/NumberText.h"
-#include "instruments/PumpDispense.h"
+#include "ui/pages/DeliveredFlow.h"
 
 namespace {
 
@@ -13,10 +13,7 @@ struct TPumpFlowText {
 
 TPumpFlowText PumpFlowText(const TDeviceInfo& pump, double percent)
 {
-    TPumpSpeedDetails plan;
-    plan.SyringeVolume_ul = pump.SyringeSizeuL;
-    plan.DesiredDispense_ugpm = percent / 100 * pump.MaxFlow_ulpm * 1000;
-    PumpCommandForDispense(plan);
+    const TPumpSpeedDetails plan = PumpPlan(pump, percent);
     const QString flowPattern = QStringLiteral("####0.### ###");
     QString text = QStringLiteral("Desired/Achievable || ") + FormatFloat(flowPattern, plan.DesiredDispense_ugpm / 1000)
                    + QStringLiteral(" / ")
