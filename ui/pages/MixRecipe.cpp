@@ -39,8 +39,10 @@ bool GetRecipeDevice(const QString& item, TDeviceInfo& device)
     if (GetDeviceByPort(wanted, device))
         return true;
     for (const TDeviceInfo& listed : DevicesLocal)
-        if (TrimBlanksAndControls(listed.COMPort).compare(wanted, Qt::CaseInsensitive) == 0)
-            return GetDeviceByPort(listed.COMPort, device);
+        if (TrimBlanksAndControls(listed.COMPort).compare(wanted, Qt::CaseInsensitive) == 0) {
+            device = listed;
+            return true;
+        }
     return false;
 }
 
