@@ -6,7 +6,7 @@ JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 PACKAGES := build-essential cmake g++ \
-            qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl-dev \
+            qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev \
             xvfb xauth
 
