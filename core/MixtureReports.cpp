@@ -1,5 +1,6 @@
 #include "core/MixtureReports.h"
 
+#include "core/DewPoint.h"
 #include "core/DiagnosticLog.h"
 #include "core/GasMixtures.h"
 #include "core/NumberText.h"
@@ -16,6 +17,16 @@ QString MassFlowLine(const TGasItem& gas)
 {
     return QStringLiteral("    ") + PadRight(gas.NameShort, 10) + QStringLiteral("    ")
            + Fixed("##0.000 000", gas.MassFlow_gmin) + QStringLiteral(" g/min") + CRLF;
+}
+
+// A mixture without water has no dew point; one beyond the vapour-pressure formula's range
+// gets none either rather than an extrapolated figure.
+QString DewPointCell(double waterFraction, double pressure_BarA)
+{
+    if (!(waterFraction > 0))
+        return QStringLiteral("none");
+    const TDewPoint dewPoint = DewPoint(waterFraction, pressure_BarA);
+    return dewPoint.Valid ? Fixed("0.00", dewPoint.TemperatureC) : Err;
 }
 
 void AddLeafMassFlows(const TGasItem& gas, QString& report)
@@ -125,7 +136,7 @@ QString VolumetricFlowsReport(const TGasItem& Mixture, const TReportConditions& 
 
 QString HumidityReport(const TGasItem& Mixture, const TReportConditions& Conditions)
 {
-    QString report = QStringLiteral("    ºC      BarA  Max ppm/100%RH  Current ppm     RH %") + CRLF;
+    QString report = QStringLiteral("    ºC      BarA  Max ppm/100%RH  Current ppm     RH %  Dew point ºC") + CRLF;
     for (const TReportCondition& condition : Conditions) {
         if (!(condition.Pressure_BarA > 0)) // no saturation figure without a pressure
             continue;
@@ -135,7 +146,8 @@ QString HumidityReport(const TGasItem& Mixture, const TReportConditions& Conditi
                   + PadLeft(FloatToStr(condition.Pressure_BarA), 8) + QStringLiteral("  ")
                   + PadLeft(Fixed("# ### ###", saturated * 1000000), 14) + QStringLiteral("  ")
                   + PadLeft(Fixed("# ### ###", current * 1000000), 11) + QStringLiteral("  ")
-                  + PadLeft(Fixed("0.000", current / saturated * 100), 7) + QStringLiteral("  ") + CRLF;
+                  + PadLeft(Fixed("0.000", current / saturated * 100), 7) + QStringLiteral("  ")
+                  + PadLeft(DewPointCell(current, condition.Pressure_BarA), 12) + CRLF;
     }
     return report;
 }

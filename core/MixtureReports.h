@@ -23,5 +23,6 @@ QString LeafMassFlowsReport(const TGasItem& Gas);
 QString PartialPressuresReport(const TGasItem& Mixture);
 // ml/min of each component and in total at each condition.
 QString VolumetricFlowsReport(const TGasItem& Mixture, const TReportConditions& Conditions);
-// Water content against saturation at each condition (conditions without pressure skipped).
+// Water content against saturation at each condition (conditions without pressure skipped),
+// with the dew point of that water content at the condition's pressure.
 QString HumidityReport(const TGasItem& Mixture, const TReportConditions& Conditions);

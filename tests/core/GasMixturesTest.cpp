@@ -56,9 +56,23 @@ TEST_P(MixtureReports, HumidityOfNitrogenWithOnePercentWater)
     const TGasItem humid = HumidNitrogen();
     ASSERT_TRUE(humid.GetHasFluid());
     EXPECT_EQ(HumidityReport(humid, {{25, 1.01325}, {0, 0}, {20, -1}, {0, 2}}),
-              Local("    ºC      BarA  Max ppm/100%RH  Current ppm     RH %\r\n"
-                    "    25   1@01325          31 285       15 312   48@945  \r\n"
-                    "     0         2           3 056       15 312  500@984  \r\n"));
+              Local("    ºC      BarA  Max ppm/100%RH  Current ppm     RH %  Dew point ºC\r\n"
+                    "    25   1@01325          31 285       15 312   48@945         13@54\r\n"
+                    "     0         2           3 056       15 312  500@984         24@42\r\n"));
+}
+
+TEST_P(MixtureReports, HumidityDewPointColumnWithoutWaterOrBeyondTheFormula)
+{
+    TGasItem humid = HumidNitrogen();
+    // 1.5 % water at 100 bar is 1531 hPa of vapour: no dew point within the formula's range.
+    QStringList lines = HumidityReport(humid, {{25, 100}}).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(lines.at(1).endsWith(QStringLiteral("  ") + QString(9, u' ') + QStringLiteral("Err")))
+        << lines.at(1).toStdString();
+    // A pump standing still leaves the water at 0: the gas is dry.
+    humid.FluidPartialPressure = 0;
+    lines = HumidityReport(humid, {{25, 1.01325}}).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(lines.at(1).endsWith(QStringLiteral("0") + Local("@000") + QStringLiteral("          none")))
+        << lines.at(1).toStdString();
 }
 
 TEST_P(MixtureReports, VolumetricFlowsPerComponentAndTotal)

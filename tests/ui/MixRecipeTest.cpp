@@ -183,7 +183,7 @@ TEST_F(MixRecipeTest, PumpLineBringsWaterAndTheHumidityTable)
     const qsizetype fluid = lines.indexOf("  Mixture has fluid:");
     ASSERT_GT(fluid, 0);
     EXPECT_GT(fluid, lines.indexOf("  Volumetric flows, ml/min:"));
-    EXPECT_EQ(lines[fluid + 1], "    ºC      BarA  Max ppm/100%RH  Current ppm     RH %");
+    EXPECT_EQ(lines[fluid + 1], "    ºC      BarA  Max ppm/100%RH  Current ppm     RH %  Dew point ºC");
     EXPECT_TRUE(lines[fluid + 2].startsWith("     0   1.01325  "));
     EXPECT_TRUE(lines[fluid + 6].startsWith("   150   1.01325  "));
     EXPECT_EQ(lines.size(), fluid + 8); // five conditions, then the final line end
