@@ -32,8 +32,9 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Logs, segment programs and the instrument file stay in the build folder.
 run: build
-	cd $(BUILD) && ./tessaly
+	cd $(BUILD) && ./tessaly --data-dir .
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -1,5 +1,9 @@
 // Test entry point: a Qt application object exists for every test, so worker threads can
-// post their synchronised exchanges and widgets can be created (offscreen platform).
+// post their synchronised exchanges and widgets can be created (offscreen platform). Every
+// operator file a test writes goes to a scratch folder, never into the user's own folders.
+#include "core/DataFolders.h"
+
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #ifdef TESSALY_WIDGETS
@@ -14,5 +18,7 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     TestApplication app(argc, argv);
+    const QTemporaryDir data;
+    DataFolders::SetRoot(data.path());
     return RUN_ALL_TESTS();
 }

@@ -46,11 +46,6 @@ FlowLog::~FlowLog()
     fWriter.join();
 }
 
-QString FlowLog::DefaultFolder()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Logs");
-}
-
 QString FlowLog::FlowDataSave(const DataTable& table, bool ForceSave, const QString& Suffix)
 {
     const double now = NowDays();

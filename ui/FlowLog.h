@@ -1,5 +1,5 @@
 #pragma once
-// The flow logs: copies of the data table in the folder "Logs" beside the program, one file
+// The flow logs: copies of the data table in the Logs folder (DataFolders), one file
 // per save named by the minute of the save and a suffix telling why it was saved
 // ("2025-06-13 14_05 log auto.txt"). The automatic save runs at most once a minute; the other
 // suffixes save at once.
@@ -38,8 +38,6 @@ public:
     FlowLog(QString folder, ReportFunction report, QObject* parent = nullptr);
     ~FlowLog() override;
 
-    // The folder beside the program: <application dir>/Logs.
-    static QString DefaultFolder();
     QString Folder() const { return fFolder; }
     void SetFolder(const QString& folder) { fFolder = folder; }
 

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "core/DataFolders.h"
 #include "core/DiagnosticLog.h"
 #include "core/NumberText.h"
 #include "core/TextTables.h"
@@ -89,7 +90,7 @@ TGUIF::TGUIF(QWidget* parent)
     BuildMenus();
     fSeries = std::make_unique<DeviceSeries>(*fChart);
     fEngine = std::make_unique<EngineTick>(*this);
-    fFlowLog = new FlowLog(FlowLog::DefaultFolder(), [this](const QString& message) { MM(message); }, this);
+    fFlowLog = new FlowLog(DataFolders::LogsFolder(), [this](const QString& message) { MM(message); }, this);
     fTimerEngine.setInterval(1000);
     connect(&fTimerEngine, &QTimer::timeout, this, &TGUIF::TimerEngineFired);
     WireDevicePages();
@@ -304,8 +305,15 @@ void TGUIF::FormCreate()
     fConfigure->FillFluidLists();
     fConfigure->FillPredefinedConditions();
     EngineLed = AddLedForThread();
-    QDir().mkpath(QStringLiteral("Segment Programs"));
-    QDir().mkpath(QStringLiteral("Logs"));
+    // A folder that cannot be used does not stop the program: the operator reads why here,
+    // and each save there reports its own failure.
+    for (const QString& problem : DataFolders::Prepare())
+        MM(problem);
+}
+
+QString TGUIF::Caption()
+{
+    return QStringLiteral("Tessaly 2025-06-13 — data in ") + QDir::toNativeSeparators(DataFolders::DataFolder());
 }
 
 void TGUIF::FormCaption()

@@ -59,7 +59,8 @@ public:
     // rest before naming those that did not confirm (seconds).
     double ShutdownTimeout_s = 20;
 
-    static QString Caption() { return QStringLiteral("Tessaly 2025-06-13"); }
+    // The name and version, and where the operator's files go.
+    static QString Caption();
     void FormCaption();
     int GetDPIScaling() const;
     // A copy of the focused row's device; false without a focused row or device.
@@ -92,8 +93,6 @@ public:
     void ButtonSegmentProgramStopClick();
     void RtDoubleEditDirectControlDesiredFlowValueChanged();
     void ButtonApplyFlowClick();
-    // The folder the program file dialogs open in: "Segment Programs" beside the program.
-    static QString SegmentProgramFolder();
     // TDevicePagesWindow (its MM, ShowDeviceDetails, FlowDataSave and SetDataTableHeaderDue
     // are WindowPort's too; AddLedForThread is above).
     void ShowWorkerStartUp(const QString& what) override;

@@ -4,6 +4,7 @@
 #include "ui/MainWindow.h"
 
 #include "core/Clock.h"
+#include "core/DataFolders.h"
 #include "core/SegmentProgram.h"
 #include "ui/DeviceListView.h"
 #include "ui/ErrorReport.h"
@@ -22,7 +23,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -167,15 +167,6 @@ void TGUIF::RtDoubleEditSegmentFlowValueChanged()
     UpdateGasFlowUnits();
 }
 
-QString TGUIF::SegmentProgramFolder()
-{
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Segment Programs"));
-    // Started from elsewhere, the program has the folder it made in the working directory.
-    if (QDir(beside).exists())
-        return beside;
-    return QDir::current().absoluteFilePath(QStringLiteral("Segment Programs"));
-}
-
 void TGUIF::SaveSegmentProgramAs1Click()
 {
     const std::optional<TDeviceInfo> focused = FocusedDevice();
@@ -183,7 +174,7 @@ void TGUIF::SaveSegmentProgramAs1Click()
         return;
     SegmentEditorPage::TFileRequest request;
     request.Save = true;
-    request.Folder = SegmentProgramFolder();
+    request.Folder = DataFolders::SegmentProgramsFolder();
     request.ProposedName = ProposedSegmentFileName(*focused, ClockNow());
     request.Filter = SegmentProgramFilter;
     const QString fileName = fSegmentEditor->AskFileName(request);
@@ -197,7 +188,7 @@ void TGUIF::LoadSegmentProgram2Click()
     if (!focused)
         return;
     SegmentEditorPage::TFileRequest request;
-    request.Folder = SegmentProgramFolder();
+    request.Folder = DataFolders::SegmentProgramsFolder();
     request.Filter = SegmentProgramFilter;
     const QString fileName = fSegmentEditor->AskFileName(request);
     if (!fileName.isEmpty())

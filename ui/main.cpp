@@ -6,6 +6,10 @@
 // "--search-port <device>", once per port, adds a port to those "Search Devices" walks: the
 // instrument simulators serve on pseudo-terminals, which the system never lists as serial
 // ports, so training set-ups name them here.
+//
+// "--data-dir <folder>" keeps every file the program writes and reads (logs, segment programs,
+// the instrument file) under that folder instead of the user's standard folders.
+#include "core/DataFolders.h"
 #include "core/DiagnosticLog.h"
 #include "devices/PortList.h"
 #include "devices/WorkerThread.h"
@@ -46,8 +50,11 @@ int main(int argc, char** argv)
 {
     TessalyApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
+    const QStringList dataDirs = OptionValues(QApplication::arguments(), QStringLiteral("--data-dir"));
+    if (!dataDirs.isEmpty())
+        DataFolders::SetRoot(dataDirs.last());
 
-    DiagnosticFileSink diagnostics(FlowLog::DefaultFolder() + QStringLiteral("/diagnostic.log"));
+    DiagnosticFileSink diagnostics(DataFolders::LogsFolder() + QStringLiteral("/diagnostic.log"));
     SetDiagnosticSink([&diagnostics](const QString& category, const QString& line) { diagnostics.Write(category, line); });
     const ModalMessages messages;
     for (const QString& port : OptionValues(QApplication::arguments(), QStringLiteral("--search-port")))

@@ -308,7 +308,7 @@ TEST_F(DevicePages, ProgramFilesThroughTheContextMenu)
     EXPECT_TRUE(requests[0].Save);
     EXPECT_EQ(requests[0].ProposedName, "2025-06-13 14-05 COMX MFC.txt");
     EXPECT_EQ(requests[0].Filter, "Text files (*.txt)");
-    EXPECT_EQ(requests[0].Folder, TGUIF::SegmentProgramFolder());
+    EXPECT_EQ(requests[0].Folder, DataFolders::SegmentProgramsFolder());
     EXPECT_TRUE(requests[0].Folder.endsWith("/Segment Programs"));
     QFile saved(Folder() + "/saved.txt");
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -352,7 +352,7 @@ TEST_F(DevicePages, ProgramFilesThroughTheContextMenu)
         EXPECT_EQ(rowsNow(), shownRows);
     }
     EXPECT_FALSE(requests.last().Save);
-    EXPECT_EQ(requests.last().Folder, TGUIF::SegmentProgramFolder());
+    EXPECT_EQ(requests.last().Folder, DataFolders::SegmentProgramsFolder());
 
     // A valid file becomes the program, the table and the line on the chart.
     messages.Clear();

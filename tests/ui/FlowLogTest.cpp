@@ -47,7 +47,6 @@ TEST(FlowLogFileName, MinuteOfTheSaveAndTheSuffix)
 {
     EXPECT_EQ(FlowLogFileName(QDateTime(QDate(2025, 6, 13), QTime(14, 5, 59)), "auto"), "2025-06-13 14_05 log auto.txt");
     EXPECT_EQ(FlowLogFileName(QDateTime(QDate(2025, 1, 2), QTime(0, 0)), "OnClose"), "2025-01-02 00_00 log OnClose.txt");
-    EXPECT_EQ(FlowLog::DefaultFolder(), QCoreApplication::applicationDirPath() + "/Logs");
 }
 
 TEST_F(FlowLogTest, ForcedSaveOfAnEmptyTableWritesAnEmptyFileAutomaticNothing)

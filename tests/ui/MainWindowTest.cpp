@@ -61,7 +61,7 @@ TEST_F(MainWindow, StartsWithTheTwoDemoDevicesAndNothingFocused)
     EXPECT_EQ(list.FocusedPort(), QString());
     EXPECT_EQ(window->Configure().EditDeviceType->text(), "Device type");
 
-    EXPECT_EQ(window->windowTitle(), "Tessaly 2025-06-13");
+    EXPECT_EQ(window->windowTitle(), "Tessaly 2025-06-13 — data in " + Folder());
     QStringList tabs;
     for (int i = 0; i < window->Pages().count(); ++i)
         tabs << window->Pages().tabText(i);
@@ -83,6 +83,34 @@ TEST_F(MainWindow, StartsWithTheTwoDemoDevicesAndNothingFocused)
     EXPECT_TRUE(window->MemoData().Text().isEmpty());
     EXPECT_TRUE(window->DataTableHeaderDue);
     EXPECT_EQ(window->TimeOrigin, 0);
+}
+
+TEST_F(MainWindow, ADataFolderThatCannotBeCreatedIsReportedAndTheWindowStillWorks)
+{
+    // An operator's file where the data folder should be: kept, named in the message log, and
+    // every flow-log save there reports its own failure.
+    const QString blocked = Folder() + "/blocked";
+    {
+        QFile file(blocked);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("kept");
+    }
+    window.reset();
+    DataFolders::SetRoot(blocked);
+    window = std::make_unique<TGUIF>();
+    window->TimerEngine().stop();
+
+    EXPECT_TRUE(window->MemoMain().Text().contains("Cannot create the folder \"" + blocked + "\": Not a directory"))
+        << window->MemoMain().Text().toStdString();
+    EXPECT_EQ(window->windowTitle(), "Tessaly 2025-06-13 — data in " + blocked);
+    window->AppendDataRow("0:00:01 row");
+    window->FlowDataSave(true, "ResetDevicesClick");
+    ASSERT_TRUE(window->FlowLogs().WaitForSaves(5000));
+    EXPECT_TRUE(window->MemoMain().Text().contains("Flow log not saved: " + blocked + "/Logs/"))
+        << window->MemoMain().Text().toStdString();
+    QFile file(blocked);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "kept");
 }
 
 TEST_F(MainWindow, MenusCarryTheirCaptionsTicksAndDisabledHeadings)
@@ -352,7 +380,7 @@ TEST_F(MainWindow, LongWaitsLockTheWindowAndShowProgress)
     EXPECT_TRUE(window->ProgressBar().isVisible());
 
     window->UnlockWindow();
-    EXPECT_EQ(window->windowTitle(), "Tessaly 2025-06-13");
+    EXPECT_EQ(window->windowTitle(), "Tessaly 2025-06-13 — data in " + Folder());
     EXPECT_TRUE(window->centralWidget()->isEnabled());
     EXPECT_FALSE(notice->isVisible());
     EXPECT_FALSE(window->ProgressBar().isVisible());

@@ -275,7 +275,7 @@ TEST_F(OperatorRun, SimulatedControllerAndPumpFromSearchToClose)
         EXPECT_TRUE(watch.captions.contains(QStringLiteral("Waiting for communication threads to stop device actions and "
                                                            "terminate. User interface will be unresponsive until done. ")));
     }
-    EXPECT_EQ(window->windowTitle(), "Tessaly 2025-06-13");
+    EXPECT_EQ(window->windowTitle(), "Tessaly 2025-06-13 — data in " + Folder());
     EXPECT_TRUE(window->centralWidget()->isEnabled());
     for (const QString& port : {controllerPort, pumpPort}) {
         EXPECT_EQ(RowTexts(window->ListViewDevices(), port)[0], "Unknown");

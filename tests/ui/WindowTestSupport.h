@@ -1,9 +1,10 @@
 #pragma once
-// Shared ground of the main-window tests: a settable clock, a window in a scratch folder with
-// its engine timer stopped (the tests run the tick themselves), and waiting while the
-// window's events run.
+// Shared ground of the main-window tests: a settable clock, a window whose data folder is a
+// scratch folder, with its engine timer stopped (the tests run the tick themselves), and
+// waiting while the window's events run.
 #include "ServeUntil.h"
 #include "core/Clock.h"
+#include "core/DataFolders.h"
 #include "core/QStringPrinter.h"
 #include "core/UserMessages.h"
 #include "devices/DeviceInfo.h"
@@ -55,10 +56,10 @@ protected:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         fSavedDirectory = QDir::currentPath();
         QDir::setCurrent(fFolder.path());
+        fSavedDataRoot = DataFolders::SetRoot(fFolder.path());
         ResetDevicesLocal();
         window = std::make_unique<TGUIF>();
         window->TimerEngine().stop();
-        window->FlowLogs().SetFolder(LogFolder());
         window->Engine().SetSleep([this](int ms) { sleeps.push_back(ms); });
     }
 
@@ -66,6 +67,7 @@ protected:
     {
         window.reset();
         ResetDevicesLocal();
+        DataFolders::SetRoot(fSavedDataRoot);
         QDir::setCurrent(fSavedDirectory);
         QLocale::setDefault(fSavedLocale);
     }
@@ -90,5 +92,6 @@ protected:
 private:
     QTemporaryDir fFolder;
     QString fSavedDirectory;
+    QString fSavedDataRoot;
     QLocale fSavedLocale;
 };
