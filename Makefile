@@ -1,18 +1,22 @@
 # Two entry points for a fresh Debian 12 machine: `make run` and `make test`.
 # Both install whatever system packages are missing, then configure and build.
+# `make install` (PREFIX, DESTDIR) and `make package` (a Debian package) put it on a lab's machine.
 
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+PREFIX   ?= /usr/local
+DESTDIR  ?=
 
 PACKAGES := build-essential cmake g++ \
             qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            xvfb xauth
+            xvfb xauth \
+            dpkg-dev file desktop-file-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench install package clean
 
 all: build
 
@@ -41,6 +45,17 @@ test: build
 
 bench: build
 	cd $(BUILD) && for b in bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# Asks for sudo only when the target folder cannot be written as it is.
+install: build
+	@target="$(DESTDIR)$(PREFIX)"; \
+	until [ -e "$$target" ]; do target=$$(dirname "$$target"); done; \
+	sudo=""; [ -w "$$target" ] || sudo="$(SUDO)"; \
+	$$sudo env DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# tessaly_<version>_<arch>.deb in the build folder; its Depends line lists the runtime libraries.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)
