@@ -22,13 +22,14 @@ QStringList AlicatFields(const QString& reply)
 
 AlicatStatusLine ParseAlicatStatusLine(const QString& reply)
 {
+    constexpr qsizetype kFixedNumbers = 5;
     AlicatStatusLine line;
     const QStringList fields = AlicatFields(reply);
     line.FieldCount = int(fields.size());
     if (fields.size() < 7)
         return line;
 
-    for (int i = 0; i < 6; ++i) {
+    for (qsizetype i = 0; i < kFixedNumbers; ++i) {
         if (!TryStrToFloatDot(fields[i + 1], line.Numbers[std::size_t(i)])) {
             line.kind = AlicatStatusLine::Kind::Malformed;
             line.BadField = fields[i + 1];
@@ -36,10 +37,20 @@ AlicatStatusLine ParseAlicatStatusLine(const QString& reply)
         }
     }
     line.kind = AlicatStatusLine::Kind::Reading;
-    line.GasLabel = fields.value(7);
-    if (fields.size() > 8) {
+    qsizetype next = kFixedNumbers + 1;
+    double number = 0;
+    for (; next < fields.size() && TryStrToFloatDot(fields[next], number); ++next) {
+        if (!line.HasTotalizer) {
+            line.Numbers[kFixedNumbers] = number;
+            line.HasTotalizer = true;
+        }
+    }
+    if (next >= fields.size())
+        return line;
+    line.GasLabel = fields[next];
+    if (next + 1 < fields.size()) {
         line.HasStatusFields = true;
-        for (qsizetype i = 8; i < fields.size(); ++i) {
+        for (qsizetype i = next + 1; i < fields.size(); ++i) {
             TAlicatError code;
             if (TryAlicatErrorFromName(fields[i], code))
                 line.ErrorFlags.Include(code);

@@ -7,23 +7,28 @@
 #include <QStringList>
 #include <array>
 
-// A status line: the unit id, six numbers (pressure, temperature, volumetric flow, mass flow,
-// setpoint, totalizer), the gas label, then any status codes.
+// A status line: the unit id, five numbers (pressure, temperature, volumetric flow, mass flow,
+// setpoint), the totalizer when the controller has one, then the gas label and any status
+// codes. Controllers without the totalizer option leave it out; those that report their valve
+// drive put it after the totalizer. The gas label is the first field after the five that is
+// not a number; the first number between the five and the gas label is the totalizer.
 struct AlicatStatusLine {
     enum class Kind {
         Short,     // fewer than seven fields: no reading in it
-        Reading,   // the six numbers read (the gas label may be missing)
-        Malformed, // a reading was due but a number field does not read as a number
+        Reading,   // the five numbers read (the totalizer and gas label may be missing)
+        Malformed, // a reading was due but one of the five fields does not read as a number
     };
     Kind kind = Kind::Short;
     int FieldCount = 0;
+    // Pressure, temperature, volumetric flow, mass flow, setpoint, totalizer (0 without one).
     std::array<double, 6> Numbers{};
+    bool HasTotalizer = false;
     QString GasLabel;
     // Set only when the line has fields after the gas label; codes matched exactly, the rest
     // (unknown codes, lower case) ignored.
     bool HasStatusFields = false;
     TAlicatErrors ErrorFlags;
-    QString BadField; // the first field that is not a number (Malformed)
+    QString BadField; // the first of the five that is not a number (Malformed)
 };
 
 // Fields split at runs of characters at or below U+0020.

@@ -44,6 +44,21 @@ TEST(AlicatRepliesTest, StatusLinesFromRealAndBrokenReplies)
         {"empty", "", Kind::Short, {}, "", false, {}},
         {"unreadable mass flow", "A +014.70 +025.00 +000.00 +--.-- +000.00 +000.00 Air", Kind::Malformed, {}, "", false, {}},
         {"comma decimal", "A +014,70 +025.00 +000.00 +000.00 +000.00 +000.00 Air", Kind::Malformed, {}, "", false, {}},
+        // Controllers without the totalizer option: the gas label follows the setpoint.
+        {"no totalizer", "A +014.62 +021.89 +000.00 +000.00 +078.95     N2",
+         Kind::Reading, {14.62, 21.89, 0, 0, 78.95, 0}, "N2", false, {}},
+        {"no totalizer, captured", "A +014.52 +021.50 +0000.1 +0000.2 0116.3      N2",
+         Kind::Reading, {14.52, 21.5, 0.1, 0.2, 116.3, 0}, "N2", false, {}},
+        {"no totalizer, codes", "A +014.52 +021.50 +0000.1 +0000.2 0116.3      N2 HLD  MOV",
+         Kind::Reading, {14.52, 21.5, 0.1, 0.2, 116.3, 0}, "N2", true, Flags({TAlicatError::HLD, TAlicatError::MOV})},
+        // Valve drive after the totalizer: the totalizer is the first extra number.
+        {"valve drive", "A +014.70 +025.00 +019.44 +24883 +32000 +000.24 +045.10 N2",
+         Kind::Reading, {14.7, 25, 19.44, 24883, 32000, 0.24}, "N2", false, {}},
+        {"valve drive, codes", "A +014.70 +025.00 +019.44 +24883 +32000 +000.24 +045.10 N2 HLD",
+         Kind::Reading, {14.7, 25, 19.44, 24883, 32000, 0.24}, "N2", true, Flags({TAlicatError::HLD})},
+        {"line end CR LF", "A +014.70 +025.00 +019.44 +24883 +32000 +000.24 N2\r\n",
+         Kind::Reading, {14.7, 25, 19.44, 24883, 32000, 0.24}, "N2", false, {}},
+        {"unreadable setpoint without totalizer", "A +014.52 +021.50 +0000.1 +0000.2 01-6.3 N2", Kind::Malformed, {}, "", false, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -57,6 +72,10 @@ TEST(AlicatRepliesTest, StatusLinesFromRealAndBrokenReplies)
         EXPECT_EQ(line.ErrorFlags.Bits, c.flags.Bits);
     }
     EXPECT_EQ(ParseAlicatStatusLine("A +1 +2 +3 ERR +5 +6 Air").BadField, QStringLiteral("ERR"));
+    EXPECT_EQ(ParseAlicatStatusLine("A +1 +2 +3 +4 --- N2").BadField, QStringLiteral("---"));
+    // The totalizer is told apart from its absence, which reads as 0 as well.
+    EXPECT_TRUE(ParseAlicatStatusLine("A +1 +2 +3 +4 +5 +0 N2").HasTotalizer);
+    EXPECT_FALSE(ParseAlicatStatusLine("A +1 +2 +3 +4 +5 N2").HasTotalizer);
 }
 
 TEST(AlicatRepliesTest, FullScaleNeedsExactlyFourBlankSeparatedFields)
