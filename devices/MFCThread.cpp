@@ -28,8 +28,10 @@ TMFCThread::~TMFCThread()
 
 void TMFCThread::run()
 {
-    if (!Simulated && MFC)
+    if (!Simulated && MFC) {
         MFC->Initialize(TAlicatInitialize::TAIBlendorDampor);
+        ReportInitialization();
+    }
     while (!ThreadOut.IsTerminated) {
         Synchronise();
         // A worker the window gave up waiting for keeps driving its instrument to rest.
@@ -60,6 +62,7 @@ void TMFCThread::ControllerCycle(bool stopping)
         MFC->ApplySetpoint_pct(ThreadIn.DeviceStatus);
     }
     MFC->ChangeGas(ThreadIn.DeviceStatus);
+    ReportFullScale();
     TAlicatData reading;
     if (!MFC->ReadStatus(reading)) {
         Log().Send(Name + QStringLiteral(" ReadStatus failed"));
@@ -88,4 +91,28 @@ void TMFCThread::ControllerCycle(bool stopping)
         }
     }
     Log().Send(QStringLiteral("In loop port:") + QString::fromLatin1(MFC->COM().Port()));
+}
+
+void TMFCThread::ReportInitialization()
+{
+    ThreadOut.Report.Notices += MFC->InitializeReport;
+}
+
+void TMFCThread::ReportFullScale()
+{
+    if (!MFC->FullScaleAsked)
+        return;
+    const bool known = MFC->FullScaleKnown();
+    ThreadOut.FullScaleUnknown = !known;
+    ThreadOut.Report.Condition = known ? QString() : FullScaleUnknownCondition;
+    const QString notice = known ? QString()
+                                 : FullScaleUnknownCondition + QStringLiteral(" (reply: \"") + MFC->FullScaleReply
+                                       + QStringLiteral("\"); its flows are left out");
+    if (notice == fFullScaleNotice)
+        return;
+    if (known)
+        ThreadOut.Report.Notices << QStringLiteral("full scale read: ") + FloatToStr(MFC->MaxFlow_gpm) + QStringLiteral(" g/min");
+    else
+        ThreadOut.Report.Notices << notice;
+    fFullScaleNotice = notice;
 }

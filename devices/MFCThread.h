@@ -13,7 +13,15 @@ struct TThreadData {
     bool ToTerminate = false;
     TAlicatData DeviceStatus;
     QString DeviceStatusRaw;
+    TWorkerReport Report;
+    // The controller did not report a positive full scale (older firmware): its readings
+    // give no flow in grams.
+    bool FullScaleUnknown = false;
 };
+
+// The row state of a controller whose full scale is missing or not positive: its flows in
+// grams (and in the operator's unit) cannot be computed and are left out.
+inline const QString FullScaleUnknownCondition = QStringLiteral("full scale unknown");
 
 class TMFCThread : public ExchangeWorker<TThreadData> {
 public:
@@ -31,4 +39,8 @@ protected:
 private:
     void SimulatedCycle();
     void ControllerCycle(bool stopping);
+    void ReportInitialization();
+    void ReportFullScale();
+
+    QString fFullScaleNotice; // the last full-scale notice handed over
 };

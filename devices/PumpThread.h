@@ -13,6 +13,7 @@ struct TPSD4ThreadData {
     bool ToTerminate = false;
     bool IsTerminated = false;
     QString aMessage;
+    TWorkerReport Report;
 };
 
 class TPSD4Thread : public ExchangeWorker<TPSD4ThreadData> {

@@ -4,9 +4,19 @@
 // exchange records, copied only inside DataExchange, which runs on the window's thread while
 // the worker waits.
 #include <QString>
+#include <QStringList>
 #include <QThread>
 #include <atomic>
 #include <memory>
+
+// What a worker has to tell the operator beside its readings; part of both exchange records.
+struct TWorkerReport {
+    // The device's row state while not empty (e.g. "full scale unknown").
+    QString Condition;
+    // Lines for the message log. Each reaches GUIIn once and stays there until the window
+    // takes it, however many exchanges run in between.
+    QStringList Notices;
+};
 
 class WorkerThread : public QThread {
 public:
@@ -50,7 +60,11 @@ public:
 protected:
     void DataExchange() override
     {
+        QStringList untaken = std::move(GUIIn.Report.Notices);
         GUIIn = ThreadOut;
+        untaken += std::move(GUIIn.Report.Notices);
+        GUIIn.Report.Notices = std::move(untaken);
+        ThreadOut.Report.Notices.clear();
         ThreadIn = GUIOut;
     }
 };

@@ -28,18 +28,19 @@ struct InitializeStep {
     const char* command;
     const char* expected; // nullptr: the reply is not checked
     const char* label;
+    const char* capability; // what the controller lacks when it rejects the command
 };
 
 // The controller's unit id is part of each command: a controller with another id is not
 // initialised by this sequence.
 const InitializeStep kBlendorDamporSteps[] = {
-    {"A\r", nullptr, nullptr},
-    {"AFACTORY RESTORE ALL\r", "A Factory values have been restored.", "Factory reset failed:"},
-    {"ALSS U\r", "A U", "Remote control failed:"},
-    {"ASPUE 0\r", "A U", "Remote control failed:"},
-    {"ADCU 37 62\r", "A 62 count", "Remote setpoint mode:count failed:"},
-    {"ADCU 2 7\r", "A 7 barA", "Pressure barA failed:"},
-    {"A0\r", nullptr, nullptr},
+    {"A\r", nullptr, nullptr, nullptr},
+    {"AFACTORY RESTORE ALL\r", "A Factory values have been restored.", "Factory reset failed:", "factory reset"},
+    {"ALSS U\r", "A U", "Remote control failed:", "serial control"},
+    {"ASPUE 0\r", "A U", "Remote control failed:", "serial control"},
+    {"ADCU 37 62\r", "A 62 count", "Remote setpoint mode:count failed:", "remote setpoint in counts"},
+    {"ADCU 2 7\r", "A 7 barA", "Pressure barA failed:", "pressure unit"},
+    {"A0\r", nullptr, nullptr, nullptr},
 };
 
 ProcessSetting<SendASCIITimings> gTimings;
@@ -69,6 +70,7 @@ QString TAlicatMFC::PortName() const
 
 bool TAlicatMFC::Initialize(TAlicatInitialize Scheme)
 {
+    InitializeReport.clear();
     if (Scheme != TAlicatInitialize::TAIBlendorDampor)
         return false;
     QString errors;
@@ -76,8 +78,15 @@ bool TAlicatMFC::Initialize(TAlicatInitialize Scheme)
         QString status;
         QString reply;
         SendASCII(PortName(), QString::fromLatin1(step.command), true, status, reply);
-        if (step.expected && reply != QLatin1String(step.expected))
-            errors += QLatin1String(step.label) + CRLF + status + CRLF + reply + CRLF;
+        if (!step.expected || reply == QLatin1String(step.expected))
+            continue;
+        errors += QLatin1String(step.label) + CRLF + status + CRLF + reply + CRLF;
+        const QString command = QString::fromLatin1(step.command).trimmed();
+        const QString outcome = reply.isEmpty() ? QStringLiteral("got no reply (%1)").arg(status.section(u'\r', 0, 0))
+                                                : QStringLiteral("answered \"%1\"").arg(reply);
+        InitializeReport << QStringLiteral("%1 %2 %3").arg(QLatin1String(step.label), command, outcome);
+        if (IsAlicatErrorReply(reply))
+            InitializeReport << QStringLiteral("The controller rejects %1: it has no %2").arg(command, QLatin1String(step.capability));
     }
     if (errors.isEmpty())
         return true;
@@ -109,6 +118,8 @@ bool TAlicatMFC::ChangeGas(TAlicatData& theData)
 
     TSerialResponse fullScale;
     aPort->Send2(QString(aDeviceID) + QStringLiteral("FPF 37 67\r"), true, fullScale);
+    FullScaleAsked = true;
+    FullScaleReply = fullScale.Status.isEmpty() ? fullScale.Response : fullScale.Status;
     if (fullScale.Status.isEmpty()) {
         const AlicatFullScale parsed = ParseAlicatFullScale(fullScale.Response);
         if (parsed.kind == AlicatFullScale::Kind::Read) {

@@ -6,6 +6,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 
@@ -47,7 +48,8 @@ public:
     void SetDeviceID(QChar value) { aDeviceID = value; }
 
     // Factory values, serial control, setpoint in counts, pressure in barA, setpoint 0;
-    // true when every checked reply matched.
+    // true when every checked reply matched. InitializeReport then tells the operator each
+    // step that did not, with its reply, and what the controller lacks when it rejected one.
     bool Initialize(TAlicatInitialize Scheme);
     // Selects gas theData.GasID (0 to 210) unless it is already selected, then reads the
     // full scale into MaxFlow_gpm.
@@ -61,6 +63,12 @@ public:
     QString Role;
     std::int32_t GasID = -1; // the gas last selected on the controller; -1 none yet
     double MaxFlow_gpm = 0;
+    // Set by the first full-scale query; the reply to the last one, or its transport status.
+    bool FullScaleAsked = false;
+    QString FullScaleReply;
+    // Older firmware rejects the full-scale query or answers 0: no flow in grams then.
+    bool FullScaleKnown() const { return MaxFlow_gpm > 0; }
+    QStringList InitializeReport;
 
 private:
     QString PortName() const;

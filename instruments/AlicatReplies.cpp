@@ -71,3 +71,9 @@ AlicatFullScale ParseAlicatFullScale(const QString& reply)
                                                                    : AlicatFullScale::Kind::NotANumber;
     return fullScale;
 }
+
+bool IsAlicatErrorReply(const QString& reply)
+{
+    const QStringList fields = AlicatFields(reply);
+    return !fields.isEmpty() && fields.size() <= 2 && fields.last() == QStringLiteral("?");
+}

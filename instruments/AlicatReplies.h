@@ -50,3 +50,7 @@ struct AlicatFullScale {
 };
 
 AlicatFullScale ParseAlicatFullScale(const QString& reply);
+
+// The controller's answer to a command it does not know or does not take: "?" after the
+// unit id (older firmware answers so to commands it lacks).
+bool IsAlicatErrorReply(const QString& reply);

@@ -11,6 +11,8 @@ namespace {
 constexpr int kFullScaleCounts = 64000;
 constexpr double kFlowLagSeconds = 1.0;
 constexpr int kLongReplyBytes = 100;
+// Percent of valve drive that holds the full-scale flow.
+constexpr double kValveDriveAtFullScale = 70;
 constexpr int kHighestGasNumber = 255;
 // The unit code of grams per minute, in which the driver asks for the full scale.
 constexpr int kGramsPerMinuteCode = 67;
@@ -33,7 +35,11 @@ QString ControllerSimulator::GasLabel(int gasNumber)
                                               "He", "N2", "N2O", "Ne", "O2", "C3H8", "nC4H10"};
     if (gasNumber >= 0 && gasNumber < int(std::size(kShortNames)))
         return QString::fromLatin1(kShortNames[gasNumber]);
-    return QString::number(gasNumber);
+    // Never a number: a number would read as the totalizer of a line without one.
+    TGasItem gas;
+    if (TryGetGas_ID(gasNumber, gas) && !gas.NameShort.contains(u' '))
+        return gas.NameShort;
+    return QStringLiteral("G%1").arg(gasNumber);
 }
 
 void ControllerSimulator::SetFaults(const ControllerFaults& faults)
@@ -76,9 +82,10 @@ std::optional<SimulatorReply> ControllerSimulator::Answer(const QByteArray& line
 {
     std::lock_guard lock(fMutex);
     // Empty lines (the CR CR of the command sender) and other units' commands go unanswered.
-    if (line.isEmpty() || line[0] != fOptions.UnitID || fFaults.NoReply)
+    const QByteArray command = line.toUpper();
+    if (command.isEmpty() || command[0] != fOptions.UnitID || fFaults.NoReply)
         return std::nullopt;
-    QByteArray reply = Respond(line.mid(1));
+    QByteArray reply = Respond(command.mid(1));
     if (!fFaults.FixedReply.isEmpty())
         reply = fFaults.FixedReply;
     return SimulatorReply{reply + '\r', fFaults.ReplyDelayMs};
@@ -105,6 +112,8 @@ QByteArray ControllerSimulator::Respond(const QByteArray& command)
     }
     if (command == "??M5")
         return id + " M05 Serial Number " + fOptions.Serial.toLatin1();
+    if (fOptions.OldFirmware && (command.startsWith("FPF ") || command.startsWith("DCU ")))
+        return id + " ?";
     if (command.startsWith("FPF "))
         return id + ' ' + FullScaleIn(command.split(' ').value(2));
     if (command == "FACTORY RESTORE ALL") {
@@ -161,7 +170,12 @@ QByteArray ControllerSimulator::StatusLine()
         return fields.join(' ');
     fields << number(fMassFlow / kFullScaleCounts * fOptions.FullScale)
            << (fFaults.NonNumericFields ? QByteArray("+--.--") : format("%+06.0f", fMassFlow))
-           << format("%+06d", fSetpoint) << number(fTotalizer) << GasLabel(fGas).toLatin1();
+           << format("%+06d", fSetpoint);
+    if (fOptions.Layout != ControllerStatusLayout::NoTotalizer)
+        fields << number(fTotalizer);
+    if (fOptions.Layout == ControllerStatusLayout::ValveDrive)
+        fields << number(kValveDriveAtFullScale * fMassFlow / kFullScaleCounts);
+    fields << GasLabel(fGas).toLatin1();
     for (const QString& code : fFaults.StatusCodes)
         fields << code.toLatin1();
     QByteArray line = fields.join(' ');

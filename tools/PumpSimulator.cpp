@@ -8,6 +8,7 @@
 namespace {
 
 constexpr std::int32_t kFullStroke = 24000;
+constexpr std::int32_t kMinSpeed = 5;
 constexpr std::int32_t kMaxSpeed = 6000;
 constexpr std::int64_t kMaxWait_ms = 30000;
 constexpr int kSlotCount = 15;
@@ -22,6 +23,8 @@ constexpr int kOpBudget = 5'000'000;
 
 constexpr char kInvalidCommand = 'b';
 constexpr char kInvalidOperand = 'c';
+constexpr char kNotInitialised = 'g';
+constexpr char kMoveNotAllowed = 'k';
 constexpr char kCommandOverflow = 'o';
 
 bool IsMove(char code) { return code == 'A' || code == 'P' || code == 'D'; }
@@ -135,8 +138,11 @@ std::optional<SimulatorReply> PumpSimulator::Answer(const QByteArray& line)
         // The identification answers from the communication board, whatever the drive does.
         return SimulatorReply{QByteArray("/0`255\x03\r\n"), 0};
     }
-    if (command.startsWith('?')) {
-        data = command == "?" ? QByteArray::number(fPosition) : QByteArray("0");
+    // An error stays in the status byte through reports and status queries until the pump
+    // takes another command (or reports the next error).
+    if (command.startsWith('?') || command == "&") {
+        if (!Report(command, now, data))
+            error = kInvalidCommand;
     } else if (command.startsWith('s')) {
         qsizetype digits = 1;
         while (digits < command.size() && digits < 3 && command[digits] >= '0' && command[digits] <= '9')
@@ -149,6 +155,7 @@ std::optional<SimulatorReply> PumpSimulator::Answer(const QByteArray& line)
             if (stored.endsWith('R'))
                 stored.chop(1);
             fSlots[std::size_t(slot)] = stored;
+            fError = 0;
         }
     } else if (!command.isEmpty() && command != "Q") {
         if (command == "TR")
@@ -156,6 +163,7 @@ std::optional<SimulatorReply> PumpSimulator::Answer(const QByteArray& line)
         if (command.startsWith('T')) {
             Terminate(now);
             fPending.clear();
+            fError = 0;
             command.remove(0, 1);
         }
         if (!command.isEmpty()) {
@@ -167,24 +175,55 @@ std::optional<SimulatorReply> PumpSimulator::Answer(const QByteArray& line)
             if (!error) {
                 if (ops.empty() && run)
                     ops = std::exchange(fPending, {});
-                if (!run)
+                if (!run) {
                     fPending = std::move(ops);
-                else if (fPc < fOps.size())
+                    fError = 0;
+                } else if (fPc < fOps.size()) {
                     error = kCommandOverflow;
-                else
+                } else {
+                    fError = 0; // a move of the new program may raise one again
                     Run(std::move(ops), now);
+                }
             }
         }
     }
-    return SimulatorReply{"/0" + QByteArray(1, StatusCharacter(error)) + data + "\x03\r\n", 0};
+    if (error)
+        fError = error;
+    return SimulatorReply{"/0" + QByteArray(1, StatusCharacter()) + data + "\x03\r\n", 0};
 }
 
-char PumpSimulator::StatusCharacter(char error) const
+bool PumpSimulator::Report(const QByteArray& query, double now, QByteArray& data) const
+{
+    if (query == "?")
+        data = QByteArray::number(fPosition);
+    else if (query == "?2")
+        data = QByteArray::number(fSpeed);
+    else if (query == "?4")
+        data = QByteArray::number(ActualPosition(now));
+    else if (query == "?6")
+        data = QByteArray(1, char(fValve + ('a' - 'A')));
+    else if (query == "&")
+        data = fOptions.Firmware;
+    else
+        return false;
+    return true;
+}
+
+std::int32_t PumpSimulator::ActualPosition(double now) const
+{
+    if (!fOpStarted || fPc >= fOps.size() || !IsMove(fOps[fPc].code))
+        return fPosition;
+    const double span = fOpEnd - fOpStart;
+    const double fraction = span > 0 ? std::clamp((now - fOpStart) / span, 0.0, 1.0) : 1.0;
+    return std::int32_t(std::lround(fMoveFrom + fraction * (fMoveTo - fMoveFrom)));
+}
+
+char PumpSimulator::StatusCharacter() const
 {
     if (fStatusOverride)
         return *fStatusOverride;
-    const bool busy = fPc < fOps.size() || fNeverReady || error == kCommandOverflow;
-    const char ready = error ? error : '`';
+    const bool busy = fPc < fOps.size() || fNeverReady;
+    const char ready = fError ? fError : '`';
     return busy ? char(ready - 0x20) : ready; // '`' becomes '@', a lower-case letter its capital
 }
 
@@ -211,7 +250,7 @@ char PumpSimulator::ParseProgram(const QByteArray& text, std::vector<Op>& ops, b
         case 'I': case 'O': case 'B':
             break;
         case 'V':
-            if (!inRange(1, kMaxSpeed))
+            if (!inRange(kMinSpeed, kMaxSpeed))
                 return kInvalidOperand;
             break;
         case 'A': case 'P': case 'D':
@@ -271,11 +310,19 @@ void PumpSimulator::Run(std::vector<Op> ops, double now)
 void PumpSimulator::StartOp(double at)
 {
     const Op& op = fOps[fPc];
+    // The pump refuses a plunger move before it has been initialised and while the valve
+    // is in bypass; it then drops the rest of the program.
+    if (IsMove(op.code) && (!fInitialised || fValve == 'B')) {
+        fError = fInitialised ? kMoveNotAllowed : kNotInitialised;
+        Terminate(at);
+        return;
+    }
     fOpStarted = true;
     fOpStart = at;
     fMoveFrom = fMoveTo = fPosition;
     double duration = 0;
     if (IsInitialise(op.code)) {
+        fInitialised = true;
         fMoveFrom = fMoveTo = fPosition = 0;
         fValve = 'I';
         fSpeed = kMaxSpeed;
@@ -326,6 +373,8 @@ void PumpSimulator::AdvanceTo(double now)
     for (int budget = kOpBudget; budget > 0 && fPc < fOps.size(); --budget) {
         if (!fOpStarted)
             StartOp(fOpStart);
+        if (fPc >= fOps.size())
+            return;
         if (fOpEnd > now)
             return;
         const std::size_t pc = fPc;
@@ -363,10 +412,8 @@ double PumpSimulator::PartialDispensed(double now) const
 void PumpSimulator::Terminate(double now)
 {
     if (fOpStarted && fPc < fOps.size() && IsMove(fOps[fPc].code)) {
-        const double span = fOpEnd - fOpStart;
-        const double fraction = span > 0 ? std::clamp((now - fOpStart) / span, 0.0, 1.0) : 1.0;
         fDispensedSteps += PartialDispensed(now);
-        fPosition = std::int32_t(std::lround(fMoveFrom + fraction * (fMoveTo - fMoveFrom)));
+        fPosition = ActualPosition(now);
     }
     fOps.clear();
     fLoopLeft.clear();

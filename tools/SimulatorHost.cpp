@@ -1,6 +1,7 @@
 #include "tools/SimulatorHost.h"
 
 #include <chrono>
+#include <utility>
 
 SimulatorHost::SimulatorHost(std::shared_ptr<LineProtocol> protocol) : fProtocol(std::move(protocol))
 {
@@ -29,13 +30,9 @@ void SimulatorHost::ClearReceivedLines()
 
 void SimulatorHost::Run()
 {
-    QByteArray pending;
+    LineSplitter lines;
     while (!fStop) {
-        pending += fTerminal.Read(20);
-        qsizetype cr;
-        while ((cr = pending.indexOf('\r')) >= 0) {
-            const QByteArray line = pending.left(cr);
-            pending.remove(0, cr + 1);
+        for (const QByteArray& line : lines.Take(fTerminal.Read(20))) {
             {
                 std::lock_guard lock(fMutex);
                 fReceived << line;
@@ -48,4 +45,20 @@ void SimulatorHost::Run()
             fTerminal.Write(reply->bytes);
         }
     }
+}
+
+QList<QByteArray> LineSplitter::Take(const QByteArray& bytes)
+{
+    QList<QByteArray> lines;
+    for (const char c : bytes) {
+        const bool lfAfterCr = c == '\n' && fAfterCr;
+        fAfterCr = c == '\r';
+        if (lfAfterCr)
+            continue;
+        if (c == '\r' || c == '\n')
+            lines << std::exchange(fPending, {});
+        else
+            fPending += c;
+    }
+    return lines;
 }

@@ -60,7 +60,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Simulated Alicat mass flow controller (unit id A) on a pseudo-terminal."));
+    parser.setApplicationDescription(QStringLiteral("Simulated Alicat mass flow controller on a pseudo-terminal."));
     parser.addHelpOption();
     const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serial number it reports."), QStringLiteral("number"), QStringLiteral("142001"));
     const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM (default: as the known-device table has it for the serial number, else 50)."), QStringLiteral("flow"));
@@ -72,8 +72,15 @@ int main(int argc, char** argv)
     const QCommandLineOption statusCodes(QStringLiteral("status-codes"), QStringLiteral("Status codes after the gas label, comma-separated (e.g. HLD,MOV)."), QStringLiteral("codes"));
     const QCommandLineOption longReply(QStringLiteral("long-reply"), QStringLiteral("Pad the status line beyond 80 bytes."));
     const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Reply delay in milliseconds."), QStringLiteral("ms"), QStringLiteral("0"));
-    parser.addOptions({serial, fullScale, timeScale, noReply, wrongReply, shortReply, nonNumeric, statusCodes, longReply, delay});
+    const QCommandLineOption unitId(QStringLiteral("unit-id"), QStringLiteral("Unit id letter it answers to (default A); lines for other ids are ignored."), QStringLiteral("letter"), QStringLiteral("A"));
+    const QCommandLineOption layout(QStringLiteral("layout"), QStringLiteral("Status line layout: totaliser (default), no-totaliser or valve-drive."), QStringLiteral("layout"), QStringLiteral("totaliser"));
+    const QCommandLineOption firmware(QStringLiteral("firmware"), QStringLiteral("old: reject the full-scale query and the DCU unit commands, as older firmware does."), QStringLiteral("version"), QStringLiteral("current"));
+    parser.addOptions({serial, fullScale, timeScale, unitId, layout, firmware, noReply, wrongReply, shortReply, nonNumeric, statusCodes, longReply, delay});
     parser.process(app);
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "Unknown argument: %s\n", qPrintable(parser.positionalArguments().first()));
+        return 2;
+    }
 
     ControllerSimulatorOptions options;
     options.Serial = parser.value(serial);
@@ -89,6 +96,29 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "--full-scale, --time-scale and --delay take non-negative numbers\n");
         return 2;
     }
+    const QString unit = parser.value(unitId).toUpper();
+    if (unit.size() != 1 || unit[0] < u'A' || unit[0] > u'Z') {
+        std::fprintf(stderr, "--unit-id takes one letter A to Z: %s\n", qPrintable(parser.value(unitId)));
+        return 2;
+    }
+    options.UnitID = char(unit[0].unicode());
+    const QString layoutName = parser.value(layout);
+    if (layoutName == QStringLiteral("totaliser"))
+        options.Layout = ControllerStatusLayout::Totalizer;
+    else if (layoutName == QStringLiteral("no-totaliser"))
+        options.Layout = ControllerStatusLayout::NoTotalizer;
+    else if (layoutName == QStringLiteral("valve-drive"))
+        options.Layout = ControllerStatusLayout::ValveDrive;
+    else {
+        std::fprintf(stderr, "--layout takes totaliser, no-totaliser or valve-drive: %s\n", qPrintable(layoutName));
+        return 2;
+    }
+    const QString firmwareName = parser.value(firmware);
+    if (firmwareName != QStringLiteral("old") && firmwareName != QStringLiteral("current")) {
+        std::fprintf(stderr, "--firmware takes old or current: %s\n", qPrintable(firmwareName));
+        return 2;
+    }
+    options.OldFirmware = firmwareName == QStringLiteral("old");
     faults.NoReply = parser.isSet(noReply);
     faults.FixedReply = parser.value(wrongReply).toLatin1();
     faults.ShortReply = parser.isSet(shortReply);

@@ -19,6 +19,7 @@ const char* const kUsage =
     "Usage: pump_simulator [options]\n"
     "  --serial DIGITS     eight-digit serial number in slots 12 and 13 (default 23011001)\n"
     "  --time-scale X      real time per pump second (default 1; 0.01 runs a hundred times faster)\n"
+    "  --firmware TEXT     the firmware version the report \"&\" gives\n"
     "  --status C          fault: answer every frame with status character C (e.g. i, syringe overload)\n"
     "  --never-ready       fault: always report busy\n"
     "  --silent            fault: answer nothing\n";
@@ -80,6 +81,8 @@ bool ParseOptions(int argc, char** argv, PumpSimulatorOptions& options)
                 std::fprintf(stderr, "The time scale must be a number from 1e-6 to 1e6: %s\n", argv[i]);
                 return false;
             }
+        } else if (option == "--firmware" && hasValue) {
+            options.Firmware = argv[++i];
         } else if (option == "--status" && hasValue) {
             const char* value = argv[++i];
             if (std::strlen(value) != 1) {

@@ -2,6 +2,8 @@
 
 #include "core/GasItem.h"
 #include "core/GasTable.h"
+#include "devices/MFCThread.h"
+#include "devices/PumpThread.h"
 
 #include <QCollator>
 #include <QHeaderView>
@@ -81,6 +83,9 @@ QString DeviceListView::StateText(const TDeviceInfo& device)
 {
     if (!device.ThreadMFC && !device.ThreadPump)
         return QStringLiteral("Unknown");
+    const TWorkerReport& report = device.ThreadMFC ? device.ThreadMFC->GUIIn.Report : device.ThreadPump->GUIIn.Report;
+    if (!report.Condition.isEmpty())
+        return report.Condition;
     switch (device.ControlMode) {
     case dcmSegment:
         return QStringLiteral("Segment");
@@ -104,6 +109,12 @@ void DeviceListView::RefreshRow(const TDeviceInfo& device)
         item->setText(ColDevice, DeviceTypeName(device.DevType) + u':' + shortName);
     }
     item->setText(ColNameRole, device.NameRole);
+}
+
+void DeviceListView::RefreshState(const TDeviceInfo& device)
+{
+    if (QTreeWidgetItem* item = RowOfPort(device.COMPort); item && item->text(ColState) != StateText(device))
+        item->setText(ColState, StateText(device));
 }
 
 QString DeviceListView::FocusedPort() const

@@ -20,6 +20,8 @@ public:
     // The row refresh when a device's details are shown: state, device (with the gas short
     // name for the four real controller types) and name or role.
     void RefreshRow(const TDeviceInfo& device);
+    // The state column alone (the engine tick, for what the workers report).
+    void RefreshState(const TDeviceInfo& device);
 
     // The caption of the focused row; empty when no row is focused.
     QString FocusedPort() const;
@@ -43,7 +45,8 @@ public:
     // user's locale.
     static bool RowLess(const QTreeWidgetItem& a, const QTreeWidgetItem& b);
 
-    // The "State" column text of a device.
+    // The "State" column text of a device: the condition its worker reports, else its
+    // control mode.
     static QString StateText(const TDeviceInfo& device);
 
 signals:

@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -83,6 +84,7 @@ void EngineTick::TimerEngineTimer()
 void EngineTick::ServeController(TDeviceInfo& device, double& userFlow)
 {
     TMFCThread& thread = *device.ThreadMFC;
+    TakeReport(device, thread.GUIIn.Report);
     thread.GUIOut.DeviceStatus.GasID = device.FluidID;
     if (!(thread.GUIIn.DeviceStatus.DataTime > device.LastHandled) || thread.GUIIn.IsTerminated)
         return;
@@ -99,16 +101,19 @@ void EngineTick::ServeController(TDeviceInfo& device, double& userFlow)
     case dcmIdle:
         break;
     }
-    const double x = (NowDays() - fWindow.TimeOrigin) * MinutesPerDay;
-    const double y = reading.FlowRate_mass / FullScaleCounts * 100;
-    fWindow.FlowSerie(device, x, y, false);
+    // Without the full scale there is no flow to show: no point and a "?" rather than a 0.
+    if (!thread.GUIIn.FullScaleUnknown) {
+        const double x = (NowDays() - fWindow.TimeOrigin) * MinutesPerDay;
+        const double y = reading.FlowRate_mass / FullScaleCounts * 100;
+        fWindow.FlowSerie(device, x, y, false);
 
-    DefaultUnitGmin.GasFlowValue = reading.FlowRate_mass / FullScaleCounts * reading.MaxFlowgpm;
-    DefaultUnitGmin.GasMolarMass = device.FlowUnitDevice.GasMolarMass;
-    QString feedback;
-    QString report;
-    ConvertGasFlow(DefaultUnitGmin, device.FlowUnitUser, feedback, report);
-    userFlow = device.FlowUnitUser.GasFlowValue;
+        DefaultUnitGmin.GasFlowValue = reading.FlowRate_mass / FullScaleCounts * reading.MaxFlowgpm;
+        DefaultUnitGmin.GasMolarMass = device.FlowUnitDevice.GasMolarMass;
+        QString feedback;
+        QString report;
+        ConvertGasFlow(DefaultUnitGmin, device.FlowUnitUser, feedback, report);
+        userFlow = device.FlowUnitUser.GasFlowValue;
+    }
     device.LastHandled = reading.DataTime;
     fSleep(LedPauseMs);
     SwitchLed(device.Led, false);
@@ -117,6 +122,7 @@ void EngineTick::ServeController(TDeviceInfo& device, double& userFlow)
 void EngineTick::ServePump(TDeviceInfo& device)
 {
     TPSD4Thread& thread = *device.ThreadPump;
+    TakeReport(device, thread.GUIIn.Report);
     SwitchLed(device.Led, true);
     TPumpSpeedDetails plan;
     switch (device.ControlMode) {
@@ -154,6 +160,14 @@ void EngineTick::ServePump(TDeviceInfo& device)
     fWindow.FlowSerie(device, x, thread.GUIIn.Setpoint * 100, false);
     fSleep(LedPauseMs);
     SwitchLed(device.Led, false);
+}
+
+void EngineTick::TakeReport(const TDeviceInfo& device, TWorkerReport& report)
+{
+    const QStringList notices = std::exchange(report.Notices, {});
+    for (const QString& notice : notices)
+        fWindow.MM(device.NameRole + QStringLiteral(" (") + device.COMPort + QStringLiteral("): ") + notice);
+    fWindow.RefreshDeviceState(device);
 }
 
 void EngineTick::AddDataRow(const QString& stamp, const QString& row)

@@ -6,6 +6,7 @@
 // exchange records, so it never waits on an instrument.
 #include "core/DateTime.h"
 #include "devices/DeviceInfo.h"
+#include "devices/WorkerThread.h"
 
 #include <functional>
 
@@ -35,6 +36,8 @@ private:
     // Serves a controller; userFlow gets its reading in the operator's unit when it had a new one.
     void ServeController(TDeviceInfo& device, double& userFlow);
     void ServePump(TDeviceInfo& device);
+    // The worker's notices go to the message log, its condition to the device's row.
+    void TakeReport(const TDeviceInfo& device, TWorkerReport& report);
     void AddDataRow(const QString& stamp, const QString& row);
 
     TGUIF& fWindow;

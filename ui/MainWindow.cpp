@@ -410,6 +410,11 @@ void TGUIF::FlowSerie(TDeviceInfo& aDevice, double X, double Y, bool Clear)
     fSeries->FlowSerie(aDevice, X, Y, Clear);
 }
 
+void TGUIF::RefreshDeviceState(const TDeviceInfo& aDevice)
+{
+    fDevices->RefreshState(aDevice);
+}
+
 void TGUIF::SegmentSerie(TDeviceInfo& aDevice, bool Clear)
 {
     fSeries->SegmentSerie(aDevice, Clear);

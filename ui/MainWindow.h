@@ -107,6 +107,8 @@ public:
     void DataTableColumns();
     // A data row of the engine tick, followed to the last line while auto-scroll is ticked.
     void AppendDataRow(const QString& line);
+    // The state column of the device's row, as its worker reports it.
+    void RefreshDeviceState(const TDeviceInfo& aDevice);
     // The view of the top area: "Show Graph", "Show Segment Program Table" or "Show Data Table".
     void ShowTable1Click(QAction* chosen);
     void ShowSegmentPrograms1Click();

@@ -23,8 +23,14 @@ protected:
     void SetUp() override
     {
         ResetDevicesLocal();
-        ControllerSimulatorOptions options;
+        Simulate({});
+    }
+
+    // A simulated controller of this layout and firmware in place of the one there was.
+    void Simulate(ControllerSimulatorOptions options)
+    {
         options.TimeScale = 0.02;
+        host.reset();
         simulator = std::make_shared<ControllerSimulator>(options);
         host = std::make_unique<SimulatorHost>(simulator);
         ASSERT_TRUE(host->IsOpen()) << host->ErrorText().toStdString();
@@ -113,6 +119,53 @@ TEST_F(ControllerThreadTest, SendsNoSetpointWhileTheControllerReportsAStatusCode
     simulator->SetFaults({});
     EXPECT_TRUE(ServeUntil([&] { return simulator->SetpointCounts() == 16000; }, 5000));
     Stop(*thread);
+}
+
+TEST_F(ControllerThreadTest, ReadsEveryStatusLayoutAndTellsWhenItCannotKnowTheFullScale)
+{
+    using Layout = ControllerStatusLayout;
+    const struct {
+        const char* name;
+        Layout layout;
+        bool oldFirmware;
+    } cases[] = {
+        {"totaliser", Layout::Totalizer, false},
+        {"no totaliser", Layout::NoTotalizer, false},
+        {"valve drive", Layout::ValveDrive, false},
+        {"no totaliser, old firmware", Layout::NoTotalizer, true},
+        {"valve drive, old firmware", Layout::ValveDrive, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Simulate({.Layout = c.layout, .OldFirmware = c.oldFirmware});
+        auto thread = MakeThread();
+        thread->GUIOut.DeviceStatus.GasID = 8;
+        thread->GUIOut.DeviceStatus.Setpoint_pct = 50;
+        thread->start();
+        // Setpoints go out in counts of full scale whether or not the full scale is known.
+        ASSERT_TRUE(ServeUntil([&] { return simulator->SetpointCounts() == 32000; }, 5000));
+        ASSERT_TRUE(ServeUntil([&] { return thread->GUIIn.DeviceStatus.FlowRate_mass > 30000; }, 5000));
+        const TThreadData& seen = thread->GUIIn;
+        EXPECT_EQ(seen.DeviceStatus.GasSN, QStringLiteral("N2"));
+        EXPECT_EQ(seen.DeviceStatus.SetpointFromDevice, 32000);
+        EXPECT_EQ(seen.FullScaleUnknown, c.oldFirmware);
+        const QStringList notices = seen.Report.Notices;
+        if (c.oldFirmware) {
+            EXPECT_EQ(seen.Report.Condition, QStringLiteral("full scale unknown"));
+            EXPECT_EQ(notices, (QStringList{
+                                   "Remote setpoint mode:count failed: ADCU 37 62 answered \"A ?\"",
+                                   "The controller rejects ADCU 37 62: it has no remote setpoint in counts",
+                                   "Pressure barA failed: ADCU 2 7 answered \"A ?\"",
+                                   "The controller rejects ADCU 2 7: it has no pressure unit",
+                                   "full scale unknown (reply: \"A ?\"); its flows are left out",
+                               }));
+        } else {
+            EXPECT_TRUE(seen.Report.Condition.isEmpty());
+            EXPECT_TRUE(notices.isEmpty()) << notices.join(u'\n').toStdString();
+            EXPECT_GT(seen.DeviceStatus.MaxFlowgpm, 0);
+        }
+        Stop(*thread);
+    }
 }
 
 TEST(SimulatedControllerThread, InventsReadingsAndEndsOnTheFirstStopRequest)

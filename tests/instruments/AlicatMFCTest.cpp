@@ -127,6 +127,64 @@ TEST_F(AlicatMFCTest, InitializeAgainstAControllerAnsweringAUReportsTheThreeMism
     EXPECT_TRUE(report.endsWith(QStringLiteral("\r\n")));
 }
 
+TEST_F(AlicatMFCTest, InitializeTellsWhichStepsOlderFirmwareRejects)
+{
+    // Older firmware has neither the count setpoint nor the pressure unit command.
+    auto old = std::make_shared<ControllerSimulator>(ControllerSimulatorOptions{.OldFirmware = true});
+    SimulatorHost oldHost(old);
+    ASSERT_TRUE(oldHost.IsOpen());
+    TAlicatMFC driver;
+    driver.COM().SetPort(oldHost.PortPath().toLocal8Bit());
+    EXPECT_FALSE(driver.Initialize(TAlicatInitialize::TAIBlendorDampor));
+    EXPECT_EQ(driver.InitializeReport, (QStringList{
+                                           "Remote setpoint mode:count failed: ADCU 37 62 answered \"A ?\"",
+                                           "The controller rejects ADCU 37 62: it has no remote setpoint in counts",
+                                           "Pressure barA failed: ADCU 2 7 answered \"A ?\"",
+                                           "The controller rejects ADCU 2 7: it has no pressure unit",
+                                       }));
+
+    // A reply that is not the expected one but no rejection names no missing capability.
+    FixedReply("A U");
+    EXPECT_FALSE(mfc.Initialize(TAlicatInitialize::TAIBlendorDampor));
+    EXPECT_EQ(mfc.InitializeReport.size(), 3);
+    EXPECT_EQ(mfc.InitializeReport.first(),
+              QStringLiteral("Factory reset failed: AFACTORY RESTORE ALL answered \"A U\""));
+
+    Fault({.NoReply = true});
+    EXPECT_FALSE(mfc.Initialize(TAlicatInitialize::TAIBlendorDampor));
+    EXPECT_EQ(mfc.InitializeReport.size(), 5);
+    EXPECT_EQ(mfc.InitializeReport.last(), QStringLiteral("Pressure barA failed: ADCU 2 7 got no reply (") + kTimeout + u')');
+
+    Fault({});
+    EXPECT_TRUE(mfc.Initialize(TAlicatInitialize::TAIBlendorDampor));
+    EXPECT_TRUE(mfc.InitializeReport.isEmpty());
+}
+
+TEST_F(AlicatMFCTest, FullScaleIsKnownOnlyWhenTheControllerReportsAPositiveOne)
+{
+    EXPECT_FALSE(mfc.FullScaleAsked);
+    const struct {
+        QByteArray reply;
+        bool known;
+    } cases[] = {
+        {"A ?", false},            // rejected by older firmware
+        {"A 0.0000 0 ---", false}, // or answered with nothing
+        {"A 0.057252 67 g/m", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply.toStdString());
+        TAlicatMFC driver;
+        PrepareDriver(driver);
+        FixedReply(c.reply);
+        TAlicatData wanted;
+        wanted.GasID = 8;
+        driver.ChangeGas(wanted);
+        EXPECT_TRUE(driver.FullScaleAsked);
+        EXPECT_EQ(driver.FullScaleKnown(), c.known);
+        EXPECT_EQ(driver.FullScaleReply, QString::fromLatin1(c.reply));
+    }
+}
+
 TEST_F(AlicatMFCTest, ChangeGasKeepsToTheGasTableBounds)
 {
     const struct {

@@ -37,6 +37,14 @@ PumpSimulatorOptions Fast(double timeScale = 0.001)
     return options;
 }
 
+// A pump moves its plunger only after its first initialisation.
+void Initialise(PumpSimulator& pump)
+{
+    EXPECT_EQ(Reply(pump, "ZN1R"), Frame("@"));
+    EXPECT_TRUE(Eventually([&] { return !pump.Busy(); }));
+    EXPECT_EQ(Reply(pump, "Q"), Frame("`"));
+}
+
 TEST(PumpSimulator, AnswersFramesAddressedToIt)
 {
     PumpSimulator pump(Fast());
@@ -51,6 +59,8 @@ TEST(PumpSimulator, AnswersFramesAddressedToIt)
         {"?", Frame("`0")},
         {"X", Frame("b")}, // unknown command
         {"V0R", Frame("c")}, // speed out of range
+        {"V4R", Frame("c")},
+        {"V6001R", Frame("c")}, // above the pump's top speed
         {"A24001R", Frame("c")},
         {"M30001R", Frame("c")},
         {"gIA0R", Frame("b")}, // repeat never closed
@@ -69,13 +79,12 @@ TEST(PumpSimulator, AnswersFramesAddressedToIt)
 TEST(PumpSimulator, InitialiseAndMovesKeepThePumpBusyForTheirTime)
 {
     PumpSimulator pump(Fast(0.05));
-    EXPECT_EQ(Reply(pump, "A3000R"), Frame("@"));
-    ASSERT_TRUE(Eventually([&] { return !pump.Busy(); }));
-    EXPECT_EQ(Reply(pump, "?"), Frame("`3000"));
-
     EXPECT_EQ(Reply(pump, "ZN1R"), Frame("@"));
     EXPECT_EQ(Reply(pump, "?"), Frame("@0"));
     ASSERT_TRUE(Eventually([&] { return !pump.Busy(); }));
+    EXPECT_EQ(Reply(pump, "A3000R"), Frame("@"));
+    ASSERT_TRUE(Eventually([&] { return !pump.Busy(); }));
+    EXPECT_EQ(Reply(pump, "?"), Frame("`3000"));
 
     // 24000 steps at speed 1000 take 6 s on the pump, 300 ms here.
     const auto start = std::chrono::steady_clock::now();
@@ -96,8 +105,9 @@ TEST(PumpSimulator, InitialiseAndMovesKeepThePumpBusyForTheirTime)
 
 TEST(PumpSimulator, RefusesProgramsWhileBusyAndStopsOnTerminate)
 {
-    PumpSimulator pump(Fast(1));
-    EXPECT_EQ(Reply(pump, "V50A24000R"), Frame("@")); // two minutes on the pump
+    PumpSimulator pump(Fast(0.01));
+    Initialise(pump);
+    EXPECT_EQ(Reply(pump, "V50A24000R"), Frame("@")); // two minutes on the pump, 1.2 s here
     EXPECT_EQ(Reply(pump, "A0R"), Frame("O"));
     EXPECT_EQ(pump.LastProgram(), QByteArray("A0R"));
     std::this_thread::sleep_for(50ms);
@@ -115,6 +125,7 @@ TEST(PumpSimulator, RefusesProgramsWhileBusyAndStopsOnTerminate)
 TEST(PumpSimulator, SerialNumberLivesInSlotsTwelveAndThirteen)
 {
     const auto readSerial = [](PumpSimulator& pump) {
+        Initialise(pump);
         QByteArray text;
         for (const char* slot : {"e12R", "e13R"}) {
             Reply(pump, slot);
@@ -155,6 +166,7 @@ TEST(PumpSimulator, DispenseProgramsLoopUntilTerminatedAtThePlannedRate)
         // Ten thousand times faster: a slow stroke of about 40 minutes passes in a quarter second.
         const double timeScale = 1e-4;
         PumpSimulator pump(Fast(timeScale));
+        Initialise(pump);
         EXPECT_EQ(Reply(pump, plan.Command.toLatin1()), Frame("@"));
         std::this_thread::sleep_for(30ms);
         const auto t1 = std::chrono::steady_clock::now();
@@ -196,7 +208,68 @@ TEST(PumpSimulator, FaultsOnDemand)
     pump.SetSilent(true);
     EXPECT_FALSE(pump.Answer("/1?22").has_value());
     pump.SetSilent(false);
+    EXPECT_EQ(Reply(pump, "Q"), Frame("b")); // the error of "X" still stands
+}
+
+TEST(PumpSimulator, ReportsWhatThePumpIsDoing)
+{
+    PumpSimulatorOptions options = Fast(0.05);
+    options.Firmware = "PSD/4 test 2.3";
+    PumpSimulator pump(options);
+    EXPECT_EQ(Reply(pump, "&"), Frame("`PSD/4 test 2.3"));
+    EXPECT_EQ(Reply(pump, "?7"), Frame("b")); // a report it does not have
+    Initialise(pump);
+    EXPECT_EQ(Reply(pump, "?2"), Frame("`6000"));
+    EXPECT_EQ(Reply(pump, "?6"), Frame("`i"));
+
+    // 24000 steps at speed 1000: 6 s on the pump, 300 ms here.
+    EXPECT_EQ(Reply(pump, "V1000OA24000R"), Frame("@"));
+    std::int32_t before = 0;
+    ASSERT_TRUE(Eventually([&] {
+        const QByteArray now = Reply(pump, "?4");
+        const std::int32_t position = now.mid(3).chopped(3).toInt();
+        EXPECT_GE(position, before);
+        before = position;
+        return position > 0 && position < 24000;
+    }));
+    EXPECT_EQ(Reply(pump, "?"), Frame("@24000")); // the target, while ?4 tells where it is
+    EXPECT_EQ(Reply(pump, "?2"), Frame("@1000"));
+    EXPECT_EQ(Reply(pump, "?6"), Frame("@o"));
+    ASSERT_TRUE(Eventually([&] { return !pump.Busy(); }));
+    EXPECT_EQ(Reply(pump, "?4"), Frame("`24000"));
+}
+
+TEST(PumpSimulator, RefusedMovesLeaveTheirErrorUntilTheNextCommand)
+{
+    PumpSimulator pump(Fast());
+    // Before its first initialisation the pump does not move its plunger, nor the rest of
+    // the program; valve turns and settings are taken.
+    EXPECT_EQ(Reply(pump, "A3000R"), Frame("g"));
+    EXPECT_EQ(Reply(pump, "Q"), Frame("g"));
+    EXPECT_EQ(Reply(pump, "?"), Frame("g0"));
+    EXPECT_EQ(Reply(pump, "OR"), Frame("@"));
+    ASSERT_TRUE(Eventually([&] { return !pump.Busy(); }));
     EXPECT_EQ(Reply(pump, "Q"), Frame("`"));
+    EXPECT_EQ(Reply(pump, "IA100OA0R"), Frame("@"));
+    ASSERT_TRUE(Eventually([&] { return !pump.Busy(); }));
+    EXPECT_EQ(Reply(pump, "Q"), Frame("g"));
+    EXPECT_EQ(Reply(pump, "?6"), Frame("gi")); // stopped at the move, before the second turn
+
+    Initialise(pump);
+    // With the valve in bypass a plunger move is not allowed.
+    EXPECT_EQ(Reply(pump, "BR"), Frame("@"));
+    ASSERT_TRUE(Eventually([&] { return !pump.Busy(); }));
+    EXPECT_EQ(Reply(pump, "A1000R"), Frame("k"));
+    EXPECT_EQ(Reply(pump, "Q"), Frame("k"));
+    EXPECT_EQ(Reply(pump, "?4"), Frame("k0"));
+    EXPECT_EQ(Reply(pump, "V2000R"), Frame("`")); // taken: the error is cleared
+    EXPECT_EQ(Reply(pump, "Q"), Frame("`"));
+    EXPECT_EQ(Reply(pump, "V7000R"), Frame("c"));
+    EXPECT_EQ(Reply(pump, "Q"), Frame("c"));
+    EXPECT_EQ(Reply(pump, "TR"), Frame("`"));
+    EXPECT_EQ(Reply(pump, "IA1000R"), Frame("@"));
+    ASSERT_TRUE(Eventually([&] { return !pump.Busy(); }));
+    EXPECT_EQ(Reply(pump, "?"), Frame("`1000"));
 }
 
 } // namespace

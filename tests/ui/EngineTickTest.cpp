@@ -12,6 +12,7 @@
 #include "instruments/PumpDispense.h"
 #include "ui/DataTable.h"
 #include "ui/DataTableLines.h"
+#include "ui/DeviceListView.h"
 #include "ui/DeviceSeries.h"
 #include "ui/FlowChart.h"
 #include "ui/LedStrip.h"
@@ -171,6 +172,46 @@ TEST_F(EngineTickTest, ControllerWithoutNewReadingOrStoppedGetsOnlyItsGas)
     EXPECT_EQ(worker.GUIOut.DeviceStatus.GasID, 8);
     EXPECT_EQ(worker.GUIOut.DeviceStatus.Setpoint_pct, -1);
     EXPECT_EQ(LastRowCells(), QStringList({"?", "?"}));
+}
+
+TEST_F(EngineTickTest, ControllerWithoutFullScaleShowsNoFlowAndItsRowAndLogSayWhy)
+{
+    TMFCThread& worker = AttachController(0);
+    TDeviceInfo& device = DevicesLocal[0];
+    device.ControlMode = dcmDirect;
+    device.Setpoint_pct = 40;
+    device.FlowUnitUser.GasFlowValue = 0.5; // the last reading it had
+    worker.GUIIn.FullScaleUnknown = true;
+    worker.GUIIn.Report.Condition = FullScaleUnknownCondition;
+    worker.GUIIn.Report.Notices = {QStringLiteral("full scale unknown (reply: \"A ?\"); its flows are left out")};
+    NewReading(worker, 32000, 0);
+    const auto stateOfRow = [&] {
+        return window->ListViewDevices().RowOfPort(device.COMPort)->text(DeviceListView::ColState);
+    };
+    window->Engine().LastDataRowTime = 0;
+    window->MemoMain().Clear();
+    Tick();
+
+    EXPECT_DOUBLE_EQ(worker.GUIOut.DeviceStatus.Setpoint_pct, 40); // still driven in percent
+    EXPECT_EQ(LastRowCells(), QStringList({"?", "?"}));
+    EXPECT_EQ(device.SerieFlow, nullptr);
+    EXPECT_EQ(device.FlowUnitUser.GasFlowValue, 0.5); // no false 0
+    EXPECT_EQ(stateOfRow(), QStringLiteral("full scale unknown"));
+    const QString log = window->MemoMain().Text();
+    EXPECT_TRUE(log.contains(device.NameRole + QStringLiteral(" (COMX): full scale unknown (reply: \"A ?\")"))) << log.toStdString();
+    EXPECT_TRUE(worker.GUIIn.Report.Notices.isEmpty());
+
+    // Each notice is logged once; when the full scale arrives the row shows the mode again.
+    clock->AdvanceMs(4000);
+    worker.GUIIn.FullScaleUnknown = false;
+    worker.GUIIn.Report.Condition.clear();
+    NewReading(worker, 32000, 2);
+    window->MemoMain().Clear();
+    Tick();
+    EXPECT_EQ(LastRowCells(), QStringList({"1.0", "?"}));
+    EXPECT_EQ(Points(device.SerieFlow).size(), 1u);
+    EXPECT_EQ(stateOfRow(), QStringLiteral("Direct"));
+    EXPECT_TRUE(window->MemoMain().Text().isEmpty());
 }
 
 TEST_F(EngineTickTest, PumpInSegmentModeIsDosedByTheMiddleOfTheHalfMinute)

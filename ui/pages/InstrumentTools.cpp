@@ -121,9 +121,11 @@ void InitializeDeviceTool(const std::optional<TDeviceInfo>& Device, TInstrumentT
             .Working(InitializeExchanges * CurrentSendASCIITimings().ReadoutTimeoutMS / 1000.0);
         TAlicatMFC controller;
         controller.COM().SetPort(Device->COMPort.toLocal8Bit());
-        // Mismatching replies go to the controller driver's log; the operator is told the
-        // sequence has been sent.
+        // Mismatching replies go to the controller driver's log; the operator is told which
+        // steps did not answer as expected and what the controller lacks.
         controller.Initialize(TAlicatInitialize::TAIBlendorDampor);
+        for (const QString& line : controller.InitializeReport)
+            Window.Progress(line);
         Window.ShowModalMessage(QStringLiteral("Initialization done."));
         break;
     }
