@@ -150,7 +150,9 @@ TEST_F(AlicatMFCTest, InitializeTellsWhichStepsOlderFirmwareRejects)
     EXPECT_EQ(mfc.InitializeReport.first(),
               QStringLiteral("Factory reset failed: AFACTORY RESTORE ALL answered \"A U\""));
 
-    Fault({.NoReply = true});
+    ControllerFaults silent;
+    silent.NoReply = true;
+    Fault(silent);
     EXPECT_FALSE(mfc.Initialize(TAlicatInitialize::TAIBlendorDampor));
     EXPECT_EQ(mfc.InitializeReport.size(), 5);
     EXPECT_EQ(mfc.InitializeReport.last(), QStringLiteral("Pressure barA failed: ADCU 2 7 got no reply (") + kTimeout + u')');
