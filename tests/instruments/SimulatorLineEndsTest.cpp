@@ -3,6 +3,7 @@
 #include "tools/SimulatorHost.h"
 
 #include <QElapsedTimer>
+#include <functional>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -78,29 +79,31 @@ TEST(SimulatorLineEnds, BothInstrumentsAnswerEveryCommandWhateverTheLineEnd)
         const char* name;
         QByteArray end;
     } lineEnds[] = {{"CR", "\r"}, {"LF", "\n"}, {"CR LF", "\r\n"}};
-    for (const auto& lineEnd : lineEnds) {
-        SCOPED_TRACE(lineEnd.name);
-        {
-            SimulatorHost host(std::make_shared<ControllerSimulator>());
+    const struct {
+        const char* name;
+        std::function<std::shared_ptr<LineProtocol>()> make;
+        QList<QByteArray> commands;
+        QByteArray replyEnd;
+        QByteArray replies;
+    } instruments[] = {
+        {"controller", [] { return std::make_shared<ControllerSimulator>(); }, {"A??M5", "a??m5", "AFPF 37 12"}, "\r",
+         "A M05 Serial Number 142001\rA M05 Serial Number 142001\rA 50.00 12 SCCM\r"},
+        {"pump", [] { return std::make_shared<PumpSimulator>(); }, {"/1?22", "/1Q", "/1?2"}, "\r\n",
+         "/0`255\x03\r\n/0`\x03\r\n/0`6000\x03\r\n"},
+    };
+    for (const auto& instrument : instruments) {
+        for (const auto& lineEnd : lineEnds) {
+            SCOPED_TRACE(std::string(instrument.name) + ", " + lineEnd.name);
+            SimulatorHost host(instrument.make());
             ASSERT_TRUE(host.IsOpen()) << host.ErrorText().toStdString();
             RawClient client(host.PortPath());
             ASSERT_TRUE(client.IsOpen());
             // The second command follows in the same write, the third in a write of its own.
-            ASSERT_TRUE(client.Write("A??M5" + lineEnd.end + "a??m5" + lineEnd.end));
-            ASSERT_TRUE(client.Write("AFPF 37 12" + lineEnd.end));
-            EXPECT_EQ(client.ReadReplies("\r", 3), QByteArray("A M05 Serial Number 142001\rA M05 Serial Number 142001\r"
-                                                              "A 50.00 12 SCCM\r"));
-            EXPECT_EQ(host.ReceivedLines(), (QList<QByteArray>{"A??M5", "a??m5", "AFPF 37 12"}));
-        }
-        {
-            SimulatorHost host(std::make_shared<PumpSimulator>());
-            ASSERT_TRUE(host.IsOpen()) << host.ErrorText().toStdString();
-            RawClient client(host.PortPath());
-            ASSERT_TRUE(client.IsOpen());
-            ASSERT_TRUE(client.Write("/1?22" + lineEnd.end + "/1Q" + lineEnd.end));
-            ASSERT_TRUE(client.Write("/1?2" + lineEnd.end));
-            EXPECT_EQ(client.ReadReplies("\r\n", 3), QByteArray("/0`255\x03\r\n/0`\x03\r\n/0`6000\x03\r\n"));
-            EXPECT_EQ(host.ReceivedLines(), (QList<QByteArray>{"/1?22", "/1Q", "/1?2"}));
+            const QList<QByteArray>& commands = instrument.commands;
+            ASSERT_TRUE(client.Write(commands[0] + lineEnd.end + commands[1] + lineEnd.end));
+            ASSERT_TRUE(client.Write(commands[2] + lineEnd.end));
+            EXPECT_EQ(client.ReadReplies(instrument.replyEnd, 3), instrument.replies);
+            EXPECT_EQ(host.ReceivedLines(), commands);
         }
     }
 }
