@@ -247,11 +247,18 @@ TEST_F(InstrumentToolsTest, InitializeSendsTheSequenceEvenToASilentController)
 
     EXPECT_EQ(NonEmptyLines(host), (QList<QByteArray>{"A", "AFACTORY RESTORE ALL", "ALSS U", "ASPUE 0", "ADCU 37 62",
                                                       "ADCU 2 7", "A0"}));
-    // Seven exchanges of 150 ms read-out each.
+    // Seven exchanges of 150 ms read-out each; the message log names each checked step that
+    // got no answer.
+    const QString noReply = QStringLiteral(" got no reply (Timeout while waiting for response, exiting)");
     EXPECT_EQ(fWindow.Events, (QStringList{
                                   "lock",
                                   "message: Clicking OK will start initialization of MFC device.",
                                   "progress: Initializing " + port + ": working, may take up to 2 s",
+                                  "progress: Factory reset failed: AFACTORY RESTORE ALL" + noReply,
+                                  "progress: Remote control failed: ALSS U" + noReply,
+                                  "progress: Remote control failed: ASPUE 0" + noReply,
+                                  "progress: Remote setpoint mode:count failed: ADCU 37 62" + noReply,
+                                  "progress: Pressure barA failed: ADCU 2 7" + noReply,
                                   "message: Initialization done.",
                                   "unlock",
                               }));
