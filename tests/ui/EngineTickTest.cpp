@@ -18,7 +18,9 @@
 #include "ui/LedStrip.h"
 #include "ui/MessageLog.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
 
 namespace {
 
@@ -313,6 +315,45 @@ TEST_F(EngineTickTest, DataRowsEveryThreeSecondsWithTheHeaderBefore)
     ASSERT_EQ(table.LineCount(), 14);
     EXPECT_EQ(table.Line(8), header[0]);
     EXPECT_TRUE(table.Line(13).startsWith(DataRowStamp(ClockNow())));
+}
+
+TEST_F(EngineTickTest, DataTableFollowsItsLastLineOnlyWhileAutoScrollIsTicked)
+{
+    window->resize(900, 700);
+    window->show();
+    window->MenuEntry("Show Data Table")->trigger();
+    QCoreApplication::processEvents();
+    DataTable& table = window->MemoData();
+    const QScrollBar& scroll = *table.verticalScrollBar();
+    const auto addRows = [&](int rows) {
+        for (int i = 0; i < rows; ++i) {
+            clock->AdvanceMs(3500);
+            Tick();
+        }
+    };
+
+    ASSERT_TRUE(window->MenuEntry("Auto-scroll to last line")->isChecked());
+    addRows(80);
+    ASSERT_EQ(table.LineCount(), 85);
+    ASSERT_GT(scroll.maximum(), 0) << "the view must hold fewer lines than the table";
+    EXPECT_EQ(scroll.value(), scroll.maximum());
+    EXPECT_GT(table.FirstVisibleLine(), 0);
+
+    // Unticked, the view stays where the operator put it while rows arrive below.
+    window->MenuEntry("Auto-scroll to last line")->trigger();
+    ASSERT_FALSE(window->IsAutoScroll());
+    table.verticalScrollBar()->setValue(7);
+    const int maximumBefore = scroll.maximum();
+    addRows(20);
+    EXPECT_EQ(table.LineCount(), 105);
+    EXPECT_EQ(scroll.value(), 7);
+    EXPECT_EQ(table.FirstVisibleLine(), 7);
+    EXPECT_EQ(scroll.maximum(), maximumBefore + 20);
+
+    // Ticked again, the next row brings the last line back into view.
+    window->MenuEntry("Auto-scroll to last line")->trigger();
+    addRows(1);
+    EXPECT_EQ(scroll.value(), scroll.maximum());
 }
 
 TEST_F(EngineTickTest, NoDevicesNoRows)
