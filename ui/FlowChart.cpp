@@ -75,6 +75,21 @@ std::pair<double, double> NiceRange(double low, double high, int ticks)
     return {std::floor(low / step) * step, std::ceil(high / step) * step};
 }
 
+// An axis lays out an item for every tick at each change of its range or step, so the new
+// range under the old step (or the old range under the new step) can briefly mean many
+// thousand ticks, as when days turn into minutes. The change that lowers the count goes first.
+void SetAxisRange(QValueAxis* axis, double low, double high, int ticks)
+{
+    const double step = NiceStep(high - low, ticks);
+    const bool stepFirst = step > axis->tickInterval();
+    if (stepFirst)
+        axis->setTickInterval(step);
+    axis->setRange(low, high);
+    axis->setTickAnchor(std::ceil(low / step) * step);
+    if (!stepFirst)
+        axis->setTickInterval(step);
+}
+
 bool HasArea(const TChartView& view)
 {
     const auto usable = [](double v) { return std::abs(v) <= MaximumMagnitude; };
@@ -510,14 +525,8 @@ void FlowChart::Impl::Rebuild()
     fRedrawTimer.stop();
     fRedrawWhenShown = false;
     const TChartView view = CurrentView();
-    fTimeAxis->setRange(view.XMin, view.XMax);
-    fFlowAxis->setRange(view.YMin, view.YMax);
-    const double timeStep = NiceStep(view.XMax - view.XMin, TimeTicks);
-    const double flowStep = NiceStep(view.YMax - view.YMin, FlowTicks);
-    fTimeAxis->setTickAnchor(std::ceil(view.XMin / timeStep) * timeStep);
-    fTimeAxis->setTickInterval(timeStep);
-    fFlowAxis->setTickAnchor(std::ceil(view.YMin / flowStep) * flowStep);
-    fFlowAxis->setTickInterval(flowStep);
+    SetAxisRange(fTimeAxis, view.XMin, view.XMax, TimeTicks);
+    SetAxisRange(fFlowAxis, view.YMin, view.YMax, FlowTicks);
 
     const int columns = Columns();
     for (TSeries& series : fSeries) {
