@@ -252,20 +252,26 @@ TEST_F(MainWindow, TimeUnitChangesCaptionsTicksAndTheChartScale)
     window->show();
     QCoreApplication::processEvents();
     TDeviceInfo& comx = DevicesLocal[0];
-    window->FlowSerie(comx, 90, 40, false);
+    window->FlowSerie(comx, 60, 40, false);
+    window->FlowSerie(comx, 120, 60, false);
     window->Chart().Redraw();
+    ASSERT_FALSE(window->Chart().IsZoomed());
 
     struct Case {
         const char* word;
         double factor;
         const char* letter;
         const char* checked;
+        double axisMin, axisMax; // the data from 60 to 120 minutes, widened to whole time steps
     };
-    const Case cases[] = {{"HOUR", 60, "h", "Hour"}, {"DAY", 1440, "d", "Day"}, {"MINUTE", 1, "m", "Minute"}};
+    const Case cases[] = {{"HOUR", 60, "h", "Hour", 1, 2},
+                          {"DAY", 1440, "d", "Day", 0.04, 0.085},
+                          {"MINUTE", 1, "m", "Minute", 60, 120}};
     for (const Case& c : cases) {
         window->SetTimeUnit(QString::fromLatin1(c.word));
         const QString letter = QString::fromLatin1(c.letter);
         EXPECT_EQ(window->TimeFactor, c.factor);
+        EXPECT_EQ(window->Chart().TimeFactor(), c.factor);
         EXPECT_EQ(window->TimeUnitLetter, letter);
         for (const char* entry : {"Minute", "Hour", "Day"})
             EXPECT_EQ(window->MenuEntry(QString::fromLatin1(entry))->isChecked(), QString::fromLatin1(entry) == c.checked)
@@ -275,17 +281,41 @@ TEST_F(MainWindow, TimeUnitChangesCaptionsTicksAndTheChartScale)
         EXPECT_EQ(window->Designer().MixDesignGroupBox->title(), "Time, " + letter);
         EXPECT_EQ(window->Mixtures().LabelMixSegmentsAddTime->text(), "Time, " + letter);
         // The chart keeps minutes and shows them in the unit: 90 minutes stand at 1.5 hours.
-        const double shown = window->Chart().RtPointSeriesXValueTransformation(90);
-        EXPECT_DOUBLE_EQ(shown, 90 / c.factor);
+        EXPECT_DOUBLE_EQ(window->Chart().RtPointSeriesXValueTransformation(90), 90 / c.factor);
+        // Not zoomed, the time axis follows the data in the new unit.
         const TChartView view = window->Chart().View();
-        EXPECT_LE(view.XMin, shown) << c.word;
-        EXPECT_GE(view.XMax, shown) << c.word;
-        EXPECT_LT(view.XMax, 2 * 90 / c.factor + 10) << c.word;
+        EXPECT_FALSE(window->Chart().IsZoomed()) << c.word;
+        EXPECT_NEAR(view.XMin, c.axisMin, 1e-9) << c.word;
+        EXPECT_NEAR(view.XMax, c.axisMax, 1e-9) << c.word;
     }
+
+    // Zoomed, every zoom level keeps showing the same stretch of time in whatever unit: from 30
+    // to 75 minutes, and one step back from 20 to 100 minutes.
+    window->Chart().ZoomTo({20, 100, 0, 80});
+    window->Chart().ZoomTo({30, 75, 10, 90});
+    for (const Case& c : {cases[0], cases[1], cases[2]}) {
+        window->SetTimeUnit(QString::fromLatin1(c.word));
+        const TChartView view = window->Chart().View();
+        EXPECT_EQ(window->Chart().ZoomDepth(), 2) << c.word;
+        EXPECT_NEAR(view.XMin * c.factor, 30, 1e-9) << c.word;
+        EXPECT_NEAR(view.XMax * c.factor, 75, 1e-9) << c.word;
+        EXPECT_EQ(view.YMin, 10) << c.word;
+        EXPECT_EQ(view.YMax, 90) << c.word;
+    }
+    window->SetTimeUnit("HOUR");
+    window->Chart().ZoomBack();
+    EXPECT_NEAR(window->Chart().View().XMin * 60, 20, 1e-9);
+    EXPECT_NEAR(window->Chart().View().XMax * 60, 100, 1e-9);
+    window->Chart().ResetZoom();
+    EXPECT_NEAR(window->Chart().View().XMin, 1, 1e-9);
+    EXPECT_NEAR(window->Chart().View().XMax, 2, 1e-9);
+
+    // A word that names no unit changes nothing.
     window->SetTimeUnit("WEEK");
-    EXPECT_EQ(window->TimeFactor, 1);
-    EXPECT_EQ(window->TimeUnitLetter, "m");
-    EXPECT_TRUE(window->MenuEntry("Minute")->isChecked());
+    EXPECT_EQ(window->TimeFactor, 60);
+    EXPECT_EQ(window->TimeUnitLetter, "h");
+    EXPECT_TRUE(window->MenuEntry("Hour")->isChecked());
+    EXPECT_EQ(window->Chart().TimeFactor(), 60);
 }
 
 TEST_F(MainWindow, LedsStandSideBySideScaledByTheScreen)
