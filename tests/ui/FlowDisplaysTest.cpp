@@ -32,16 +32,18 @@ TEST_P(ControllerFlowDisplays, FullScaleAndBothPagesFlowsInTheOperatorsUnit)
 {
     struct Case {
         double fullScale_sccm;
-        double percent;
+        double percent; // the segment flow; the direct setpoint is the rest to 100 %
         const char* resulting;
+        const char* direct;
     };
     const Case cases[] = {
-        {50, 100, "50 ml/min"},
-        {50, 12.5, "6@25 ml/min"},
-        {50, 0, "0 ml/min"},
-        {50, 33.3333, "16@666 65 ml/min"},
-        {500000, 100, "500 000 ml/min"},
-        {5000000, 100, "5000 000 ml/min"}, // beyond the pattern: no blank is invented
+        {50, 100, "50 ml/min", "0 ml/min"},
+        {50, 12.5, "6@25 ml/min", "43@75 ml/min"},
+        {50, 0, "0 ml/min", "50 ml/min"},
+        {50, 33.3333, "16@666 65 ml/min", "33@333 35 ml/min"},
+        {500000, 100, "500 000 ml/min", "0 ml/min"},
+        {5000000, 100, "5000 000 ml/min", "0 ml/min"}, // beyond the pattern: no blank is invented
+        {5000000, 75, "3750 000 ml/min", "1250 000 ml/min"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.percent);
@@ -52,7 +54,7 @@ TEST_P(ControllerFlowDisplays, FullScaleAndBothPagesFlowsInTheOperatorsUnit)
         EXPECT_DOUBLE_EQ(displays.MaxFlow, c.fullScale_sccm);
         EXPECT_EQ(displays.UnitName, QStringLiteral("ml/min"));
         EXPECT_EQ(displays.SegmentResultingFlow, Local(QString::fromUtf8(c.resulting)));
-        EXPECT_TRUE(displays.DirectResultingFlow);
+        EXPECT_EQ(displays.DirectResultingFlow, Local(QString::fromUtf8(c.direct)));
         EXPECT_TRUE(displays.LogLines.isEmpty());
     }
 }
@@ -102,7 +104,7 @@ TEST(FlowDisplays, PumpShowsDesiredAndAchievableFlowsAndLogsBothPlans)
     EXPECT_TRUE(displays.SegmentResultingFlow->contains(QStringLiteral(" || ") + pump.FlowUnitUser.Name
                                                         + QStringLiteral(" || Relative error:")));
     EXPECT_TRUE(displays.SegmentResultingFlow->endsWith(QStringLiteral(" %")));
-    EXPECT_TRUE(displays.DirectResultingFlow->startsWith(QStringLiteral("Desired/Achievable || 0 / ")));
+    EXPECT_EQ(displays.DirectResultingFlow, QStringLiteral("Desired/Achievable || 0 / 0 || µl/min || Relative error:0 %"));
 
     // The segment page's plan first, then the direct control page's (0 %: the stop command).
     TPumpSpeedDetails half;
