@@ -106,8 +106,13 @@ QString SegmentTimeConversionsText(double Time, double TimeFactor) { return Time
 
 QString ProposedSegmentFileName(const TDeviceInfo& Device, const QDateTime& Now)
 {
-    return Now.toString(QStringLiteral("yyyy-MM-dd HH-mm")) + u' ' + Device.COMPort + u' '
-           + DeviceTypeName(Device.DevType) + TextFileExtension;
+    // A port named by its device path (/dev/ttyUSB0) would turn the name into folders.
+    QString port = Device.COMPort;
+    if (port.startsWith(u'/'))
+        port.remove(0, 1);
+    port.replace(u'/', u'_');
+    return Now.toString(QStringLiteral("yyyy-MM-dd HH-mm")) + u' ' + port + u' ' + DeviceTypeName(Device.DevType)
+           + TextFileExtension;
 }
 
 bool SaveSegmentProgram(const TDeviceInfo& Device, const QString& FileName)
