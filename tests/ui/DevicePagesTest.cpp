@@ -331,13 +331,14 @@ TEST_F(DevicePages, ProgramFilesThroughTheContextMenu)
     // Cancelled, unreadable or invalid: the device keeps its program and the table its rows.
     const struct {
         QString file;
-        bool told;   // a message box
-        bool logged; // "Invalid segment program"
+        QStringList told; // the message boxes
+        bool logged;      // "Invalid segment program"
     } refused[] = {
-        {QString(), false, false},
-        {Folder() + "/missing.txt", true, false},
-        {write("invalid.txt", "0 10 Step\r\n5 150 Step\r\n"), true, true},
-        {write("words.txt", "soon some flow\r\n"), true, true},
+        {QString(), {}, false},
+        {Folder() + "/missing.txt", {"Cannot open file \"" + Folder() + "/missing.txt\". No such file or directory"}, false},
+        {write("invalid.txt", "0 10 Step\r\n5 150 Step\r\n"), {"Setpoint out of bounds:150"}, true},
+        {write("words.txt", "soon some flow\r\n"), {"Invalid S/R"}, true},
+        {write("short.txt", "0 10\r\n"), {"Invalid element count"}, true},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.file.toStdString());
@@ -346,7 +347,7 @@ TEST_F(DevicePages, ProgramFilesThroughTheContextMenu)
         const qsizetype refusalsBefore = refusals();
         answer = r.file;
         editor.LoadSegmentProgram2->trigger();
-        EXPECT_EQ(!messages.Texts().isEmpty(), r.told) << messages.Texts().join(u'|').toStdString();
+        EXPECT_EQ(messages.Texts(), r.told);
         EXPECT_EQ(refusals() - refusalsBefore, r.logged ? 1 : 0);
         EXPECT_EQ(Device("COMX").SegmentProgram, program);
         EXPECT_EQ(rowsNow(), shownRows);
