@@ -392,7 +392,7 @@ TEST_F(FlowChartTest, BadInputIsIgnored)
     chart.Redraw();
 }
 
-TEST_F(FlowChartTest, AxisCaptions)
+TEST_F(FlowChartTest, AxisCaptionsFontsColoursAndNoGrid)
 {
     EXPECT_EQ(chart.TimeAxisCaption(), "Time, m");
     chart.SetTimeAxisCaption("Time, h");
@@ -402,6 +402,25 @@ TEST_F(FlowChartTest, AxisCaptions)
     EXPECT_EQ(vertical.first()->titleText(), "Flow, %");
     EXPECT_EQ(vertical.first()->alignment(), Qt::AlignRight);
     EXPECT_EQ(vertical.first()->titleBrush().color(), QColor(139, 0, 0));
+
+    // Both axes: bold serif captions in dark red, bold sans-serif numbers in dark blue, no grid.
+    const auto horizontal = ChartView()->chart()->axes(Qt::Horizontal);
+    ASSERT_EQ(horizontal.size(), 1);
+    EXPECT_EQ(horizontal.first()->alignment(), Qt::AlignBottom);
+    for (const QAbstractAxis* axis : {horizontal.first(), vertical.first()}) {
+        SCOPED_TRACE(axis->titleText().toStdString());
+        EXPECT_EQ(axis->titleFont().family(), "Times New Roman");
+        EXPECT_EQ(axis->titleFont().styleHint(), QFont::Serif);
+        EXPECT_TRUE(axis->titleFont().bold());
+        EXPECT_EQ(axis->titleBrush().color(), QColor(139, 0, 0));
+        EXPECT_EQ(axis->labelsFont().family(), "Arial");
+        EXPECT_EQ(axis->labelsFont().styleHint(), QFont::SansSerif);
+        EXPECT_TRUE(axis->labelsFont().bold());
+        EXPECT_EQ(axis->labelsBrush().color(), QColor(0, 0, 139));
+        EXPECT_FALSE(axis->isGridLineVisible());
+        EXPECT_FALSE(axis->isMinorGridLineVisible());
+    }
+    EXPECT_EQ(ChartView()->chart()->backgroundBrush().color(), QColor(Qt::white));
 }
 
 } // namespace
