@@ -141,10 +141,7 @@ void TGUIF::BuildLayout()
             if (GetDeviceByPort(port, device))
                 DeviceDetailsUI(tdGUI, device);
         }
-        // The pages go back to the focused device, the one their controls edit.
-        TDeviceInfo focused;
-        if (GetSelectedDevice(focused))
-            DeviceDetailsUI(tdGUI, focused);
+        ShowFocusedDevice();
     });
     const auto selectedDevice = [this]() -> std::optional<TDeviceInfo> {
         TDeviceInfo device;
@@ -332,6 +329,15 @@ bool TGUIF::GetSelectedDevice(TDeviceInfo& aDev) const
     return !port.isEmpty() && GetDeviceByPort(port, aDev);
 }
 
+bool TGUIF::ShowFocusedDevice()
+{
+    TDeviceInfo focused;
+    if (!GetSelectedDevice(focused))
+        return false;
+    DeviceDetailsUI(tdGUI, focused);
+    return true;
+}
+
 DeviceLed* TGUIF::AddLedForThread()
 {
     return fLeds->AddLedForThread(GetDPIScaling());
@@ -364,10 +370,7 @@ void TGUIF::SetTimeUnit(const QString& aUnit)
     fSegmentEditor->SetTimeUnitLetter(TimeUnitLetter);
     // The chart keeps minutes and divides by the factor when it draws; its axis follows.
     fChart->SetTimeFactor(TimeFactor);
-
-    TDeviceInfo focused;
-    if (GetSelectedDevice(focused))
-        DeviceDetailsUI(tdGUI, focused);
+    ShowFocusedDevice();
 }
 
 void TGUIF::SelectionChanged()
@@ -395,10 +398,7 @@ void TGUIF::ListViewDevicesClick()
             fSeries->ClearSeries(device.SerieSegment);
         Log().Send(QStringLiteral("Dev.FlowUnitUser.GasFlowMax: ") + FloatToStr(device.FlowUnitUser.GasFlowMax()));
     }
-    TDeviceInfo focused;
-    if (GetSelectedDevice(focused))
-        DeviceDetailsUI(tdGUI, focused);
-    else
+    if (!ShowFocusedDevice())
         fConfigure->ShowNoDevice();
     // The designer's rows follow the selection, also when no row has the focus.
     fDesigner->MixMakerComponentSetup();
@@ -616,6 +616,7 @@ void TGUIF::ResetDevicesClick()
 {
     FlowDataSave(true, QStringLiteral("ResetDevicesClick"));
     TerminateThreads(*this, ShutdownTimeout_s);
+    ShowFocusedDevice();
 }
 
 void TGUIF::FormClose()

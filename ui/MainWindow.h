@@ -65,6 +65,9 @@ public:
     int GetDPIScaling() const;
     // A copy of the focused row's device; false without a focused row or device.
     bool GetSelectedDevice(TDeviceInfo& aDev) const;
+    // Shows the focused device on the pages again, after a handler that showed others: the
+    // pages' controls edit the focused device. False without one.
+    bool ShowFocusedDevice();
     DeviceLed* AddLedForThread() override;
     // "MINUTE", "HOUR" or "DAY"; any other word changes nothing.
     void SetTimeUnit(const QString& aUnit);

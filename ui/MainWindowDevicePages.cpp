@@ -136,15 +136,29 @@ void TGUIF::UpdateGasFlowUnits()
 
 void TGUIF::ButtonSegmentApplyClick()
 {
+    // The edit starts from the focused device's own program, whatever the table shows; only
+    // without a device does the row go into the table alone.
+    const std::optional<TDeviceInfo> focused = FocusedDevice();
     QList<TSegmentRow> rows = fSegmentEditor->Rows();
-    ApplySegmentRow(rows, fSegmentEditor->Boxes(), TimeFactor, FocusedDevice(), *this);
+    if (focused)
+        SegmentTextToRows(focused->SegmentProgram, rows);
+    ApplySegmentRow(rows, fSegmentEditor->Boxes(), TimeFactor, focused, *this);
     fSegmentEditor->SetRows(rows);
 }
 
 void TGUIF::ButtonSegmentDeleteClick()
 {
-    QList<TSegmentRow> rows = fSegmentEditor->Rows();
-    DeleteSegmentRow(rows, fSegmentEditor->SelectedRow(), FocusedDevice(), *this);
+    const std::optional<TDeviceInfo> focused = FocusedDevice();
+    const QList<TSegmentRow> shown = fSegmentEditor->Rows();
+    QList<TSegmentRow> rows = shown;
+    std::optional<int> selected = fSegmentEditor->SelectedRow();
+    if (focused) {
+        // The chosen row is found in the focused device's own program; a row that is not
+        // part of it deletes nothing.
+        SegmentTextToRows(focused->SegmentProgram, rows);
+        selected = selected ? SameSegmentRow(rows, shown.value(*selected)) : std::nullopt;
+    }
+    DeleteSegmentRow(rows, selected, focused, *this);
     fSegmentEditor->SetRows(rows);
 }
 
@@ -198,11 +212,13 @@ void TGUIF::LoadSegmentProgram2Click()
 void TGUIF::ButtonSegmentProgramStartClick()
 {
     StartSegmentPrograms(fDevices->SelectedPorts(), TimeOrigin, *this);
+    ShowFocusedDevice();
 }
 
 void TGUIF::ButtonSegmentProgramStopClick()
 {
     StopDevices(fDevices->SelectedPorts(), *this);
+    ShowFocusedDevice();
 }
 
 void TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged()

@@ -269,6 +269,63 @@ TEST_F(DevicePages, SegmentTimesAreEnteredInTheShownUnitAndStoredInMinutes)
     EXPECT_TRUE(messages.Texts().isEmpty());
 }
 
+// Start and Stop show each device they start or stop; the pages then show the focused device
+// again (here the first selected, not the last), and the next edit on any page goes into the
+// focused device's own record.
+TEST_F(DevicePages, AfterStartOrStopOfSeveralDevicesThePagesEditTheFocusedDevice)
+{
+    const QString x = "COMX";
+    const QString y = "COMY";
+    ConfigurePage& configure = window->Configure();
+    for (const QString& port : {x, y}) {
+        ASSERT_TRUE(Focus(port));
+        configure.EditDeviceName->setText(port == x ? "Anode" : "Cathode");
+        ChooseGas(port == x ? "N2" : "Air");
+        configure.ButtonApplyConfiguration->click();
+        ASSERT_NE(Device(port).ThreadMFC, nullptr);
+    }
+    DevicesLocal[std::size_t(IndexOfDevicePort(x))].SegmentProgram = "0 10 Step\r\n5 20 Step";
+    const QString programY = "0 90 Ramp\r\n8 50 Step";
+    DevicesLocal[std::size_t(IndexOfDevicePort(y))].SegmentProgram = programY;
+    const TDeviceInfo configuredX = Device(x);
+
+    ASSERT_TRUE(Focus(x));
+    SelectAlso(y);
+    ASSERT_EQ(window->ListViewDevices().FocusedPort(), x);
+    SegmentEditorPage& editor = window->SegmentEditor();
+    const auto shownRows = [&] {
+        QStringList rows;
+        for (int i = 0; i < editor.ListViewSegmentProgram->topLevelItemCount(); ++i)
+            rows << editor.ListViewSegmentProgram->topLevelItem(i)->text(0);
+        return rows;
+    };
+    for (QPushButton* button : {editor.ButtonSegmentProgramStart, editor.ButtonSegmentProgramStop}) {
+        SCOPED_TRACE(button->text().toStdString());
+        button->click();
+        EXPECT_TRUE(editor.LabelSelectedDeviceNameRole->text().startsWith("Anode "))
+            << editor.LabelSelectedDeviceNameRole->text().toStdString();
+        EXPECT_EQ(configure.EditDeviceName->text(), "Anode");
+        EXPECT_EQ(shownRows(), QStringList({"0", "5"}));
+    }
+    EXPECT_EQ(RowTexts(window->ListViewDevices(), y)[0], "Ready"); // both were stopped
+
+    EnterSegment(7, 30, "Step");
+    EXPECT_EQ(Device(x).SegmentProgram, "0 10 Step\r\n5 20 Step\r\n7 30 Step");
+    editor.ListViewSegmentProgram->setCurrentItem(editor.ListViewSegmentProgram->topLevelItem(0));
+    editor.ButtonSegmentDelete->click();
+    EXPECT_EQ(Device(x).SegmentProgram, "5 20 Step\r\n7 30 Step");
+    EXPECT_EQ(Device(y).SegmentProgram, programY);
+
+    // The Configure page's Apply stores what the page shows: the focused device's own settings.
+    editor.ButtonSegmentProgramStart->click();
+    configure.ButtonApplyConfiguration->click();
+    EXPECT_EQ(Device(x).NameRole, "Anode");
+    EXPECT_EQ(Device(x).FluidID, configuredX.FluidID);
+    EXPECT_EQ(Device(y).NameRole, "Cathode");
+    EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join(u'|').toStdString();
+    window->close();
+}
+
 TEST_F(DevicePages, WithoutAFocusedDeviceTheEditorSaysSoAndAsksForNoFile)
 {
     SegmentEditorPage& editor = window->SegmentEditor();

@@ -86,6 +86,16 @@ void DeleteSegmentRow(QList<TSegmentRow>& Rows, std::optional<int> SelectedRow,
         ShowMessage(QStringLiteral("Saving device segment program failed"));
 }
 
+std::optional<int> SameSegmentRow(const QList<TSegmentRow>& Rows, const TSegmentRow& Row)
+{
+    const auto same = std::find_if(Rows.begin(), Rows.end(), [&Row](const TSegmentRow& row) {
+        return row.Caption == Row.Caption && row.SubItems == Row.SubItems;
+    });
+    if (same == Rows.end())
+        return std::nullopt;
+    return int(same - Rows.begin());
+}
+
 QString ToggledSegmentType(const QString& Caption)
 {
     return Caption == QStringLiteral("Step") ? QStringLiteral("Ramp") : QStringLiteral("Step");

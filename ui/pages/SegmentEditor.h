@@ -43,6 +43,9 @@ void ApplySegmentRow(QList<TSegmentRow>& Rows, const TSegmentBoxes& Boxes, doubl
 void DeleteSegmentRow(QList<TSegmentRow>& Rows, std::optional<int> SelectedRow,
                       const std::optional<TDeviceInfo>& Focused, TDevicePagesWindow& Window);
 
+// Index of the row with the same time, flow, type and note as Row; none when Rows has none.
+std::optional<int> SameSegmentRow(const QList<TSegmentRow>& Rows, const TSegmentRow& Row);
+
 // ButtonSegmentTypeClick: "Step" becomes "Ramp", anything else "Step".
 QString ToggledSegmentType(const QString& Caption);
 
