@@ -126,19 +126,13 @@ bool ReadDotNumber(QStringView text, double& value)
     return true;
 }
 
-bool FailedToRead()
-{
-    ShowMessage(QStringLiteral("Failed to read segment"));
-    return false;
-}
+const QString FailedToReadSegment = QStringLiteral("Failed to read segment");
 
 // Time and setpoint of a line, and whether it has a type: the part of reading a line that the
-// evaluation needs for every line it passes.
+// evaluation needs for every line it passes. Tells nobody when it fails.
 bool ReadSegmentNumbers(const TSegmentFields& fields, TSegment& segment)
 {
-    if (!fields.ToDouble(0, segment.Time) || !fields.ToDouble(1, segment.Setpoint) || fields.Count() < 3)
-        return FailedToRead();
-    return true;
+    return fields.ToDouble(0, segment.Time) && fields.ToDouble(1, segment.Setpoint) && fields.Count() >= 3;
 }
 
 // The texts of a line whose numbers were read.
@@ -153,8 +147,10 @@ void ReadSegmentTexts(int index, const TSegmentFields& fields, TSegment& segment
 bool ReadSegmentLine(int index, QStringView line, TSegment& segment)
 {
     const TSegmentFields fields(line);
-    if (!ReadSegmentNumbers(fields, segment))
+    if (!ReadSegmentNumbers(fields, segment)) {
+        ShowMessage(FailedToReadSegment);
         return false;
+    }
     ReadSegmentTexts(index, fields, segment);
     return true;
 }
@@ -209,7 +205,43 @@ MergeEntry ReadMergeEntry(QStringView line, int& minute, QString& value, QString
     return MergeEntry::Filed;
 }
 
+// A character as the list of offending characters names it: control characters and blanks
+// other than the plain one by their code, so that the list can be read.
+QString CharacterShown(char32_t c)
+{
+    const QString text = QString::fromUcs4(&c, 1);
+    if (c < U' ' || (c >= 0x7F && c < 0xA0) || (c != U' ' && text.trimmed().isEmpty()))
+        return QStringLiteral("U+%1").arg(quint32(c), 4, 16, QLatin1Char('0')).toUpper();
+    return text;
+}
+
 } // namespace
+
+QString InvalidCharactersMessage(const QString& text)
+{
+    // A pasted text may hold thousands: one message names the first few and the count.
+    constexpr qsizetype NamedCharacters = 10;
+    qsizetype count = 0;
+    QList<char32_t> named;
+    for (char32_t c : text.toUcs4()) {
+        if (IsAllowedCharacter(c))
+            continue;
+        ++count;
+        if (named.size() < NamedCharacters && !named.contains(c))
+            named << c;
+    }
+    if (count == 0)
+        return {};
+    QString message = QStringLiteral("Invalid character: ") + QString::fromUcs4(&named.front(), 1);
+    if (count == 1)
+        return message;
+    QStringList shown;
+    for (char32_t c : named)
+        shown << CharacterShown(c);
+    return message + QStringLiteral("\n%1 characters are not allowed in all, the first of them: %2")
+                         .arg(count)
+                         .arg(shown.join(u' '));
+}
 
 TSegmentFields::TSegmentFields(QStringView line)
 {
@@ -316,6 +348,16 @@ QList<TSegment> ReadSegments(const QString& text)
 
 TSegment SegmentAt(const QString& text, double t)
 {
+    int unreadLines = 0;
+    TSegment result = SegmentAt(text, t, unreadLines);
+    for (int i = 0; i < unreadLines; ++i)
+        ShowMessage(FailedToReadSegment);
+    return result;
+}
+
+TSegment SegmentAt(const QString& text, double t, int& UnreadLines)
+{
+    UnreadLines = 0;
     // Only the numbers of the lines passed over are needed; the texts are read for the two
     // points that frame t.
     TSegment previous = StartSegment();
@@ -328,6 +370,8 @@ TSegment SegmentAt(const QString& text, double t)
         const TSegmentFields fields(line);
         TSegment point;
         const bool read = ReadSegmentNumbers(fields, point);
+        if (!read)
+            ++UnreadLines;
         if (point.Time >= t) {
             if (read)
                 ReadSegmentTexts(i, fields, point);
@@ -364,9 +408,9 @@ TSegment SegmentAt(const QString& text, double t)
 
 bool ValidateSegmentProgram(const QString& text)
 {
-    for (char32_t c : text.toUcs4())
-        if (!IsAllowedCharacter(c))
-            ShowMessage(QStringLiteral("Invalid character: ") + QString::fromUcs4(&c, 1));
+    const QString characters = InvalidCharactersMessage(text);
+    if (!characters.isEmpty())
+        ShowMessage(characters);
 
     bool valid = true;
     LineReader lines(text);

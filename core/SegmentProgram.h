@@ -67,10 +67,18 @@ QList<TSegment> ReadSegments(const QString& text);
 // including its own time, and after the last point the setpoint is 0. Only a type of
 // exactly "Ramp" ramps. One pass over the text.
 TSegment SegmentAt(const QString& text, double t);
+// The same without a message: UnreadLines tells how many of the lines passed over could not
+// be read (each of which SegmentAt above shows as "Failed to read segment").
+TSegment SegmentAt(const QString& text, double t, int& UnreadLines);
 
 // Checks characters, field counts, types, number formats and bounds of every line, showing
 // each finding to the operator. An empty text is valid.
 bool ValidateSegmentProgram(const QString& text);
+
+// The one message about the characters a program may not hold: "Invalid character: " and the
+// first of them, and when there are more, a second line with their count and the first few
+// different ones. Empty when every character is allowed.
+QString InvalidCharactersMessage(const QString& text);
 
 // Time of the last point of a valid, non-blank program; 0 otherwise.
 double SegmentProgramDuration(const QString& text);

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/NumberText.h"
 #include "core/SegmentProgram.h"
+#include "core/UserMessages.h"
 #include "devices/MFCThread.h"
 #include "devices/PumpThread.h"
 #include "instruments/PumpDispense.h"
@@ -12,6 +13,7 @@
 #include "ui/pages/DeliveredFlow.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QThread>
 #include <cmath>
 #include <utility>
@@ -96,7 +98,7 @@ void EngineTick::ServeController(TDeviceInfo& device, double& userFlow)
         thread.GUIOut.DeviceStatus.Setpoint_pct = device.Setpoint_pct;
         break;
     case dcmSegment:
-        thread.GUIOut.DeviceStatus.Setpoint_pct = SegmentAt(device.SegmentProgram, device.Elapsed_min()).Setpoint;
+        thread.GUIOut.DeviceStatus.Setpoint_pct = ProgramSetpoint(device, device.Elapsed_min());
         break;
     case dcmIdle:
         break;
@@ -137,7 +139,7 @@ void EngineTick::ServePump(TDeviceInfo& device)
         // The dose changes at most every half minute, probed in the middle of that half minute.
         const double floorT = std::floor(2 * device.Elapsed_min()) / 2;
         const double probeT = floorT + 0.25;
-        const double fraction = SegmentAt(device.SegmentProgram, probeT).Setpoint / 100;
+        const double fraction = ProgramSetpoint(device, probeT) / 100;
         plan.DesiredDispense_ugpm = device.MaxFlow_ulpm * fraction * 1000;
         PumpCommandForDispense(plan);
         fWindow.MM(QStringLiteral(" Pump segment program"));
@@ -168,6 +170,25 @@ void EngineTick::TakeReport(const TDeviceInfo& device, TWorkerReport& report)
     for (const QString& notice : notices)
         fWindow.MM(device.NameRole + QStringLiteral(" (") + device.COMPort + QStringLiteral("): ") + notice);
     fWindow.RefreshDeviceState(device);
+}
+
+double EngineTick::ProgramSetpoint(const TDeviceInfo& device, double t)
+{
+    int unreadLines = 0;
+    const double setpoint = SegmentAt(device.SegmentProgram, t, unreadLines).Setpoint;
+    if (unreadLines == 0) {
+        fToldPrograms.erase(device.COMPort);
+        return setpoint;
+    }
+    // A modal message opened inside the tick would hold every device until it is confirmed
+    // (no tick starts inside another), and the next tick would open it again: it is opened
+    // once per program, from the event loop, and the ticks go on while it is open.
+    const auto told = fToldPrograms.find(device.COMPort);
+    if (told == fToldPrograms.end() || told->second != device.SegmentProgram) {
+        fToldPrograms[device.COMPort] = device.SegmentProgram;
+        QTimer::singleShot(0, &fWindow, [] { ShowMessage(QStringLiteral("Failed to read segment")); });
+    }
+    return setpoint;
 }
 
 void EngineTick::AddDataRow(const QString& stamp, const QString& row)

@@ -9,6 +9,7 @@
 #include "devices/WorkerThread.h"
 
 #include <functional>
+#include <map>
 
 class TGUIF;
 
@@ -39,8 +40,13 @@ private:
     // The worker's notices go to the message log, its condition to the device's row.
     void TakeReport(const TDeviceInfo& device, TWorkerReport& report);
     void AddDataRow(const QString& stamp, const QString& row);
+    // The setpoint of the device's program at t minutes; a program with lines that cannot be
+    // read is told to the operator once, after the tick.
+    double ProgramSetpoint(const TDeviceInfo& device, double t);
 
     TGUIF& fWindow;
     SleepFunction fSleep;
     bool fRunning = false;
+    // Per port, the unreadable program last told to the operator.
+    std::map<QString, QString> fToldPrograms;
 };

@@ -269,6 +269,14 @@ TEST_P(SegmentProgramTest, ValidationReportsFindingsInOrder)
         {"4,5 30 Step", false, {"Invalid character: ,", "Invalid time format"}},
         {"1\t2 Step", false, {"Invalid character: \t", "Invalid element count"}},
         {"1 2 Step \xF0\x9F\x98\x80", true, {"Invalid character: \xF0\x9F\x98\x80"}},
+        // Many characters make one message: the first, the count and the first few kinds.
+        {"0 10 Step " + QString(5000, u','), true,
+         {"Invalid character: ,\n5000 characters are not allowed in all, the first of them: ,"}},
+        {"4,5 30 Step #;\t", false,
+         {"Invalid character: ,\n4 characters are not allowed in all, the first of them: , # ; U+0009",
+          "Invalid time format"}},
+        {"0 1 Step " + QString::fromLatin1("!\"#$&'()+,:;<=>?"), true,
+         {"Invalid character: !\n16 characters are not allowed in all, the first of them: ! \" # $ & ' ( ) + ,"}},
     };
     for (const Case& c : cases) {
         MessageCapture messages;

@@ -1,8 +1,8 @@
 // The engine tick: what it hands the workers through their exchange records, what it takes
 // back into the chart, the operator's unit and the data table, and its pace. Workers are
 // stand-ins that are never started (the tick only touches their records), except in the last
-// test, which runs a demo controller's worker.
-#include "WindowTestSupport.h"
+// tests, which run the demo controllers' workers.
+#include "OperatorWindowTest.h"
 
 #include "core/NumberText.h"
 #include "core/SegmentProgram.h"
@@ -400,6 +400,53 @@ TEST_F(WindowTest, TickServesARunningDemoController)
 
     TerminateThreads(*window, 5);
     EXPECT_EQ(DevicesLocal[0].ThreadMFC, nullptr);
+    EXPECT_TRUE(messages.Texts().isEmpty());
+}
+
+// A program with a line that cannot be read is told once, not at every tick, and while the
+// message is open the ticks go on serving every device.
+using EngineTickWindow = OperatorWindowTest;
+
+TEST_F(EngineTickWindow, AnUnreadableProgramIsToldOnceAndTheTicksGoOnWhileTheMessageIsOpen)
+{
+    window->Engine().SetSleep([](int) {});
+    window->TimeOrigin = NowDays();
+    for (TDeviceInfo& device : DevicesLocal) {
+        ASSERT_TRUE(device.StartThread());
+        device.Led = window->AddLedForThread();
+    }
+    DevicesLocal[0].ControlMode = dcmSegment;
+    DevicesLocal[0].FlowStartTime = NowDays();
+    DevicesLocal[0].SegmentProgram = "soon 10 Step\r\n5 20 Step";
+    DevicesLocal[1].ControlMode = dcmDirect;
+    const auto otherHandled = [] { return DevicesLocal[1].LastHandled; };
+
+    // The message box runs the event loop until it is confirmed, and the engine timer's ticks
+    // with it (as RunUntil runs them).
+    QStringList shown;
+    bool servedWhileOpen = false;
+    const MessageHandler previous = SetMessageHandler([&](const QString& text) {
+        shown << text;
+        const double before = otherHandled();
+        servedWhileOpen = RunUntil([&] { return otherHandled() > before; });
+    });
+    EXPECT_TRUE(RunUntil([&] { return !shown.isEmpty(); }));
+    EXPECT_TRUE(servedWhileOpen);
+    const int ticksBefore = ticksRun;
+    EXPECT_TRUE(RunUntil([&] { return ticksRun >= ticksBefore + 10; }));
+    EXPECT_EQ(shown, QStringList{"Failed to read segment"});
+
+    // Another unreadable program is told again; a readable one is not.
+    DevicesLocal[0].SegmentProgram = "0 10 Step\r\nlater 20 Step";
+    DevicesLocal[0].FlowStartTime = NowDays() - 1 / MinutesPerDay;
+    EXPECT_TRUE(RunUntil([&] { return shown.size() == 2; }));
+    DevicesLocal[0].SegmentProgram = "0 10 Step";
+    const int ticksReadable = ticksRun;
+    EXPECT_TRUE(RunUntil([&] { return ticksRun >= ticksReadable + 10; }));
+    EXPECT_EQ(shown.size(), 2);
+
+    SetMessageHandler(previous);
+    TerminateThreads(*window, 5);
     EXPECT_TRUE(messages.Texts().isEmpty());
 }
 

@@ -45,7 +45,8 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    // Runs the engine tick about every 20 ms, with the window's events in between, until done.
+    // Runs the engine tick about every 20 ms, with the window's events in between, until done;
+    // ticksRun counts them.
     bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000)
     {
         QElapsedTimer sinceTick;
@@ -54,6 +55,7 @@ protected:
             [&] {
                 if (sinceTick.elapsed() >= 20) {
                     Tick();
+                    ++ticksRun;
                     sinceTick.restart();
                 }
                 return done();
@@ -97,4 +99,6 @@ protected:
     }
 
     bool Logged(const QString& line) const { return window->MemoMain().Text().contains(line); }
+
+    int ticksRun = 0;
 };
