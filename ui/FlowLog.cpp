@@ -18,19 +18,20 @@ const DiagnosticLogger& Log()
 }
 
 const QString AutoSuffix = QStringLiteral("auto");
+const QString TextExtension = QStringLiteral(".txt");
 constexpr double MinimumSaveInterval = 1.0 / MinutesPerDay;
 }
 
 QString FlowLogFileName(const QDateTime& moment, const QString& suffix)
 {
-    return moment.toString(QStringLiteral("yyyy-MM-dd hh_mm")) + QStringLiteral(" log ") + suffix
-           + QStringLiteral(".txt");
+    return moment.toString(QStringLiteral("yyyy-MM-dd hh_mm")) + QStringLiteral(" log ") + suffix + TextExtension;
 }
 
-FlowLog::FlowLog(QString folder, ReportFunction report, QObject* parent)
+FlowLog::FlowLog(QString folder, ReportFunction report, QObject* parent, QString runMark)
     : QObject(parent)
     , fFolder(std::move(folder))
     , fReport(std::move(report))
+    , fRunMark(std::move(runMark))
     , fWrite(&FlowLog::WriteWhole)
     , fWriter([this] { WriterLoop(); })
 {
@@ -51,21 +52,15 @@ QString FlowLog::FlowDataSave(const DataTable& table, bool ForceSave, const QStr
     const double now = NowDays();
     if (!ForceSave && (!table.HasText() || now - fLastSave < MinimumSaveInterval))
         return {};
-    const QString path = fFolder + u'/' + FlowLogFileName(DaysToDateTime(now), Suffix);
-    TJob job{path, table.Snapshot(), {}, Suffix == AutoSuffix};
-    if (job.Automatic) {
-        if (fLastAutoFile != path)
-            job.Superseded = fLastAutoFile;
-        fLastAutoFile = path;
-    }
+    const bool automatic = Suffix == AutoSuffix;
+    const QString path = fFolder + u'/' + FlowLogFileName(DaysToDateTime(now), automatic ? AutomaticSuffix() : Suffix);
+    TJob job{path, table.Snapshot(), automatic, fTable};
     fLastSave = now;
     {
         std::lock_guard lock(fMutex);
         if (job.Automatic && !fJobs.empty() && fJobs.back().Automatic) {
-            // The waiting save never reached the disk: the newer one replaces what it replaced.
-            TJob& waiting = fJobs.back();
-            job.Superseded = waiting.Superseded == path ? QString() : waiting.Superseded;
-            waiting = std::move(job);
+            // The waiting save never reached the disk: the newer one takes its place.
+            fJobs.back() = std::move(job);
         } else {
             fJobs.push_back(std::move(job));
             ++fBusy;
@@ -77,7 +72,13 @@ QString FlowLog::FlowDataSave(const DataTable& table, bool ForceSave, const QStr
 
 void FlowLog::TableCleared()
 {
-    fLastAutoFile.clear();
+    std::lock_guard lock(fMutex);
+    ++fTable;
+}
+
+QString FlowLog::AutomaticSuffix() const
+{
+    return AutoSuffix + u' ' + fRunMark;
 }
 
 bool FlowLog::WaitForSaves(int timeoutMs)
@@ -111,9 +112,18 @@ void FlowLog::WriterLoop()
             write = fWrite;
         }
         QDir().mkpath(QFileInfo(job.Path).absolutePath());
-        const TOutcome outcome{job.Path, job.Superseded, write(job.Path, job.Text)};
-        if (outcome.Error.isEmpty() && !job.Superseded.isEmpty())
-            QFile::remove(job.Superseded);
+        const QString path = OwnName(job.Path);
+        const TOutcome outcome{path, write(path, job.Text)};
+        if (outcome.Error.isEmpty()) {
+            fWritten.insert(path);
+            if (job.Automatic) {
+                // The newer file of the same table holds all the older one did.
+                if (!fLastAutoFile.isEmpty() && fLastAutoFile != path && fLastAutoTable == job.Table)
+                    QFile::remove(fLastAutoFile);
+                fLastAutoFile = path;
+                fLastAutoTable = job.Table;
+            }
+        }
         QMetaObject::invokeMethod(this, [this, outcome] { Finished(outcome); }, Qt::QueuedConnection);
         {
             std::lock_guard lock(fMutex);
@@ -121,6 +131,15 @@ void FlowLog::WriterLoop()
         }
         fDone.notify_all();
     }
+}
+
+QString FlowLog::OwnName(const QString& path) const
+{
+    const QString stem = path.chopped(TextExtension.size());
+    QString candidate = path;
+    for (int n = 2; QFileInfo::exists(candidate) && !fWritten.contains(candidate); ++n)
+        candidate = stem + QStringLiteral(" (%1)").arg(n) + TextExtension;
+    return candidate;
 }
 
 void FlowLog::SetWriter(WriteFunction write)
@@ -145,17 +164,26 @@ QString FlowLog::WriteWhole(const QString& path, const DataTable::TSnapshot& tex
 
 void FlowLog::Finished(const TOutcome& outcome)
 {
+    // Whether the problem shown changed: a save that keeps failing the same way is told once,
+    // and the status strip shows it meanwhile.
+    const auto showProblem = [this](const QString& problem) {
+        if (problem == fProblem)
+            return false;
+        fProblem = problem;
+        emit SavingProblemChanged(problem);
+        return true;
+    };
     if (outcome.Error.isEmpty()) {
         Log().Send(QStringLiteral("Flow log saved: ") + outcome.Path);
+        showProblem({});
         return;
     }
     // The next automatic save goes ahead at once rather than a minute later.
     fLastSave = 0;
-    // The file this save was to replace is still the newest complete one.
-    if (fLastAutoFile == outcome.Path)
-        fLastAutoFile = outcome.Superseded;
     const QString message = QStringLiteral("Flow log not saved: ") + outcome.Path + QStringLiteral(": ") + outcome.Error;
     Log().Send(message);
-    if (fReport)
+    if (showProblem(QStringLiteral("Flow logs are not being saved in ") + QFileInfo(outcome.Path).absolutePath()
+                    + QStringLiteral(": ") + outcome.Error)
+        && fReport)
         fReport(message);
 }

@@ -3,9 +3,11 @@
 #include "core/DataFolders.h"
 #include "core/DiagnosticLog.h"
 #include "core/NumberText.h"
+#include "core/RunMark.h"
 #include "core/TextTables.h"
 #include "devices/Discovery.h"
 #include "devices/Shutdown.h"
+#include "ui/CloseOnSignal.h"
 #include "ui/DataTable.h"
 #include "ui/DataTableLines.h"
 #include "ui/DeviceListView.h"
@@ -18,6 +20,7 @@
 #include "ui/HelpTips.h"
 #include "ui/LedStrip.h"
 #include "ui/MessageLog.h"
+#include "ui/MessageLogFile.h"
 #include "ui/SegmentTableView.h"
 #include "ui/ToolsWindowLock.h"
 #include "ui/pages/ConfigurePage.h"
@@ -41,6 +44,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QThread>
 
 namespace {
 
@@ -91,6 +95,14 @@ TGUIF::TGUIF(QWidget* parent)
     fSeries = std::make_unique<DeviceSeries>(*fChart);
     fEngine = std::make_unique<EngineTick>(*this);
     fFlowLog = new FlowLog(DataFolders::LogsFolder(), [this](const QString& message) { MM(message); }, this);
+    connect(fFlowLog, &FlowLog::SavingProblemChanged, this, [this](const QString& problem) {
+        fFlowLogProblem->setText(problem);
+        fFlowLogProblem->setVisible(!problem.isEmpty());
+    });
+    fMessageFile = std::make_unique<MessageLogFile>(DataFolders::LogsFolder(), RunMark(), RunStarted(),
+                                                    [this](const QString& message) { MM(message); });
+    fMessageLog->SetLineSink([this](const QString& line) { fMessageFile->Write(line); },
+                             QDir::toNativeSeparators(fMessageFile->Path()));
     fTimerEngine.setInterval(1000);
     connect(&fTimerEngine, &QTimer::timeout, this, &TGUIF::TimerEngineFired);
     WireDevicePages();
@@ -195,10 +207,14 @@ void TGUIF::BuildLayout()
     fProgressBar = Named(new QProgressBar, "ProgressBarWait");
     fProgressBar->setMaximumWidth(200);
     fProgressBar->hide();
+    fFlowLogProblem = Named(new QLabel, "LabelFlowLogProblem");
+    fFlowLogProblem->setStyleSheet(QStringLiteral("QLabel { color: #C00000; font-weight: bold; }"));
+    fFlowLogProblem->hide();
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(fLeds);
     statusBar()->addWidget(fProgressText, 1);
+    statusBar()->addPermanentWidget(fFlowLogProblem);
     statusBar()->addPermanentWidget(fProgressBar);
 }
 
@@ -500,6 +516,15 @@ void TGUIF::ShowHelp(QWidget* Sender)
         return;
     fShownHelp = markup;
     fTips->SetRichText(HelpMarkupToRichText(markup));
+}
+
+void TGUIF::CloseBySignal(int signal)
+{
+    MM(QStringLiteral("Closing on ") + CloseOnSignal::SignalName(signal));
+    // Ends every event loop that runs, a modal message's too; not when a close already runs,
+    // which ends the program itself.
+    if (close() && QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
 }
 
 void TGUIF::MM(const QString& aMessage)

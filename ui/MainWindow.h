@@ -25,6 +25,7 @@ class FlowLog;
 class HelpHover;
 class LedStrip;
 class MessageLog;
+class MessageLogFile;
 class MixturesPage;
 class QAction;
 class QLabel;
@@ -121,6 +122,9 @@ public:
     // Help tips: the text for the control under the pointer.
     void ShowHelp(QWidget* Sender);
 
+    // Closes the window as the operator would, for a termination signal, and ends the program.
+    void CloseBySignal(int signal);
+
     // WindowPort.
     void MM(const QString& aMessage) override;
     void AppendMessageLog(const QString& text) override;
@@ -148,6 +152,9 @@ public:
     RichTextLabel& DzHTMLTextTips() const { return *fTips; }
     LedStrip& Leds() const { return *fLeds; }
     FlowLog& FlowLogs() const { return *fFlowLog; }
+    MessageLogFile& MessageFile() const { return *fMessageFile; }
+    // Shown on the status strip while flow logs cannot be saved.
+    QLabel& FlowLogProblem() const { return *fFlowLogProblem; }
     EngineTick& Engine() const { return *fEngine; }
     HelpHover& Hover() const { return *fHover; }
     QTimer& TimerEngine() { return fTimerEngine; }
@@ -192,6 +199,7 @@ private:
     QLabel* fProgressText = nullptr;
     QProgressBar* fProgressBar = nullptr;
     QLabel* fNotice = nullptr;
+    QLabel* fFlowLogProblem = nullptr;
     QTabWidget* fPages = nullptr;
     ConfigurePage* fConfigure = nullptr;
     SegmentEditorPage* fSegmentEditor = nullptr;
@@ -215,6 +223,7 @@ private:
     std::unique_ptr<DeviceSeries> fSeries;
     std::unique_ptr<EngineTick> fEngine;
     FlowLog* fFlowLog = nullptr;
+    std::unique_ptr<MessageLogFile> fMessageFile;
     HelpHover* fHover = nullptr;
     QTimer fTimerEngine;
 

@@ -13,10 +13,12 @@
 #include "core/DiagnosticLog.h"
 #include "devices/PortList.h"
 #include "devices/WorkerThread.h"
+#include "ui/CloseOnSignal.h"
 #include "ui/DeviceListView.h"
 #include "ui/ErrorReport.h"
 #include "ui/FlowLog.h"
 #include "ui/MainWindow.h"
+#include "ui/MessageLogFile.h"
 #include "ui/ModalMessages.h"
 
 #include <QDir>
@@ -63,6 +65,10 @@ int main(int argc, char** argv)
     int result = 0;
     {
         TGUIF window;
+        // A logout, a system shut-down or Ctrl-C closes the window as the operator would.
+        const CloseOnSignal closeOnSignal([&window](int signal) { window.CloseBySignal(signal); });
+        window.MM(QStringLiteral("The messages of this run are also in ")
+                  + QDir::toNativeSeparators(window.MessageFile().Path()));
         window.showMaximized();
         const QString screenshot = ScreenshotPath(QApplication::arguments());
         if (!screenshot.isEmpty()) {

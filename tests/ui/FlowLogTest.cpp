@@ -1,8 +1,12 @@
-// Flow logs: file names, the one-minute rule of the automatic save, overwriting, whole files
-// only, and a failed save reported and tried again.
+// Flow logs: file names, the one-minute rule of the automatic save, overwriting only this
+// run's own files, whole files only, and a failed save reported, shown and tried again.
 #include "WindowTestSupport.h"
 
+#include "core/RunMark.h"
 #include "ui/DataTable.h"
+#include "ui/MessageLog.h"
+
+#include <QLabel>
 
 #include <QFile>
 #include <atomic>
@@ -34,6 +38,11 @@ protected:
         const QString path = log.FlowDataSave(table, force, suffix);
         EXPECT_TRUE(log.WaitForSaves(5000));
         return path;
+    }
+    // The name of this run's automatic file of that minute of 2025-06-13, e.g. "14_05".
+    static QString Auto(const char* minute)
+    {
+        return QStringLiteral("2025-06-13 %1 log auto %2.txt").arg(QString::fromLatin1(minute), RunMark());
     }
 
     QTemporaryDir fFolder;
@@ -84,8 +93,8 @@ TEST_F(FlowLogTest, AutomaticSaveAtMostOnceAMinuteReplacingItsPredecessor)
     clock.AdvanceMs(60000);
     EXPECT_FALSE(Save(false, "auto").isEmpty());
     // The newer automatic file holds everything the older one did, which is removed.
-    EXPECT_EQ(Files(), QStringList({"2025-06-13 14_06 log StartSegmentsClick.txt", "2025-06-13 14_07 log auto.txt"}));
-    EXPECT_EQ(Content("2025-06-13 14_07 log auto.txt"), QByteArray("row 1\r\nrow 2\r\n"));
+    EXPECT_EQ(Files(), QStringList({"2025-06-13 14_06 log StartSegmentsClick.txt", Auto("14_07")}));
+    EXPECT_EQ(Content(Auto("14_07")), QByteArray("row 1\r\nrow 2\r\n"));
 
     // An emptied table starts a new series of automatic files: the last one of the old table stays.
     table.Clear();
@@ -93,7 +102,7 @@ TEST_F(FlowLogTest, AutomaticSaveAtMostOnceAMinuteReplacingItsPredecessor)
     table.AppendLine("new");
     clock.AdvanceMs(61000);
     Save(false, "auto");
-    EXPECT_EQ(Files().filter(" log auto.txt"), QStringList({"2025-06-13 14_07 log auto.txt", "2025-06-13 14_08 log auto.txt"}));
+    EXPECT_EQ(Files().filter(" log auto "), QStringList({Auto("14_07"), Auto("14_08")}));
 }
 
 TEST_F(FlowLogTest, FailedSaveIsReportedLeavesNoPartFileAndIsRetriedAtOnce)
@@ -110,18 +119,59 @@ TEST_F(FlowLogTest, FailedSaveIsReportedLeavesNoPartFileAndIsRetriedAtOnce)
     table.AppendLine("more");
     EXPECT_FALSE(Save(false, "auto").isEmpty());
     ASSERT_EQ(reports.size(), 1);
-    EXPECT_TRUE(reports[0].startsWith("Flow log not saved: " + good + "/blocked/Logs/2025-06-13 14_06 log auto.txt: "))
+    EXPECT_TRUE(reports[0].startsWith("Flow log not saved: " + good + "/blocked/Logs/" + Auto("14_06") + ": "))
         << reports[0].toStdString();
     // The earlier complete file stays, nothing half-written beside it.
-    EXPECT_EQ(Files(), QStringList({"2025-06-13 14_05 log auto.txt", "blocked"}));
+    EXPECT_EQ(Files(), QStringList({Auto("14_05"), "blocked"}));
 
     // The next tick's save goes ahead without waiting a minute, and replaces the old file.
     log.SetFolder(good);
     clock.AdvanceMs(1000);
     EXPECT_FALSE(Save(false, "auto").isEmpty());
-    EXPECT_EQ(Files(), QStringList({"2025-06-13 14_06 log auto.txt", "blocked"}));
-    EXPECT_EQ(Content("2025-06-13 14_06 log auto.txt"), QByteArray("kept\r\nmore\r\n"));
+    EXPECT_EQ(Files(), QStringList({Auto("14_06"), "blocked"}));
+    EXPECT_EQ(Content(Auto("14_06")), QByteArray("kept\r\nmore\r\n"));
     EXPECT_EQ(reports.size(), 1);
+}
+
+// A run that died left its files; a run started within the same minute neither overwrites
+// nor removes any of them, and replaces only its own automatic file.
+TEST_F(FlowLogTest, ARestartWithinTheSameMinuteKeepsEveryFileOfTheEarlierRun)
+{
+    {
+        FlowLog earlier(fFolder.path(), {});
+        DataTable earlierTable;
+        earlierTable.AppendLine("earlier run");
+        earlier.FlowDataSave(earlierTable, false, "auto");
+        earlier.FlowDataSave(earlierTable, true, "StopSegmentsClick");
+        ASSERT_TRUE(earlier.WaitForSaves(5000));
+    }
+    const QStringList earlierFiles = Files();
+    ASSERT_EQ(earlierFiles.size(), 2);
+
+    clock.AdvanceMs(20000);
+    table.AppendLine("this run");
+    Save(false, "auto");
+    Save(true, "StopSegmentsClick");
+    Save(true, "StopSegmentsClick"); // this run's own file of that name is overwritten
+    clock.AdvanceMs(61000);
+    table.AppendLine("more");
+    Save(false, "auto");
+
+    for (const QString& file : earlierFiles)
+        EXPECT_EQ(Content(file), QByteArray("earlier run\r\n")) << file.toStdString();
+    const QString stop = "2025-06-13 14_05 log StopSegmentsClick (2).txt";
+    EXPECT_EQ(Files(), (QStringList{stop, earlierFiles[0], earlierFiles[1], Auto("14_06")}));
+    EXPECT_EQ(Content(stop), QByteArray("this run\r\n"));
+    EXPECT_TRUE(reports.isEmpty());
+}
+
+TEST(FlowLogRunMark, AutomaticFilesCarryTheRunMark)
+{
+    // Start time to the second and the process id: another run has another mark.
+    EXPECT_EQ(RunMark(), RunStarted().toString("hhmmss") + u'-' + QString::number(QCoreApplication::applicationPid()));
+    const QTemporaryDir folder;
+    EXPECT_EQ(FlowLog(folder.path(), {}).AutomaticSuffix(), "auto " + RunMark());
+    EXPECT_EQ(FlowLog(folder.path(), {}, nullptr, "090807-42").AutomaticSuffix(), "auto 090807-42");
 }
 
 TEST_F(FlowLogTest, AutomaticSavesWaitingForASlowDiskAreReplacedNotQueued)
@@ -146,7 +196,7 @@ TEST_F(FlowLogTest, AutomaticSavesWaitingForASlowDiskAreReplacedNotQueued)
     release.set_value();
     ASSERT_TRUE(log.WaitForSaves(5000));
     EXPECT_EQ(writes, 2);
-    EXPECT_EQ(Files(), QStringList({"2025-06-13 14_07 log auto.txt"}));
+    EXPECT_EQ(Files(), QStringList({Auto("14_07")}));
     EXPECT_EQ(Content(Files()[0]), QByteArray("1\r\n2\r\n3\r\n"));
 }
 
@@ -156,10 +206,41 @@ TEST_F(WindowTest, FlowDataSaveWritesTheDataTableBesideTheProgram)
     Tick();
     window->FlowDataSave(true, "ResetDevicesClick");
     ASSERT_TRUE(window->FlowLogs().WaitForSaves(5000));
-    EXPECT_EQ(LogFiles(), QStringList({"2025-06-13 09_30 log ResetDevicesClick.txt", "2025-06-13 09_30 log auto.txt"}));
-    QFile file(LogFolder() + "/2025-06-13 09_30 log auto.txt");
+    const QString automatic = "2025-06-13 09_30 log auto " + RunMark() + ".txt";
+    EXPECT_EQ(LogFiles(), QStringList({"2025-06-13 09_30 log ResetDevicesClick.txt", automatic}));
+    QFile file(LogFolder() + u'/' + automatic);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromLatin1(file.readAll()), window->MemoData().Text());
+}
+
+// While saving fails the status strip says so, with the folder and the system's reason, until
+// a save succeeds.
+TEST_F(WindowTest, AFailingFlowLogSaveIsShownUntilASaveSucceeds)
+{
+    FakeClock clock(QDateTime(QDate(2025, 6, 13), QTime(9, 30)));
+    QFile blocker(Folder() + "/blocked");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QLabel* problem = window->findChild<QLabel*>("LabelFlowLogProblem");
+    ASSERT_NE(problem, nullptr);
+    EXPECT_TRUE(problem->isHidden());
+
+    window->FlowLogs().SetFolder(Folder() + "/blocked/Logs");
+    const auto told = [&] { return window->MemoMain().Text().count("Flow log not saved: "); };
+    for (int save = 0; save < 2; ++save) {
+        window->FlowDataSave(true, "StopSegmentsClick");
+        ASSERT_TRUE(window->FlowLogs().WaitForSaves(5000));
+        EXPECT_FALSE(problem->isHidden());
+        EXPECT_TRUE(problem->text().startsWith("Flow logs are not being saved in " + Folder() + "/blocked/Logs: "))
+            << problem->text().toStdString();
+        EXPECT_GT(problem->text().size(), QString("Flow logs are not being saved in " + Folder() + "/blocked/Logs: ").size());
+        EXPECT_EQ(told(), 1); // in the message log once, not at every retry
+    }
+
+    window->FlowLogs().SetFolder(LogFolder());
+    window->FlowDataSave(true, "StopSegmentsClick");
+    ASSERT_TRUE(window->FlowLogs().WaitForSaves(5000));
+    EXPECT_TRUE(problem->isHidden());
 }
 
 } // namespace

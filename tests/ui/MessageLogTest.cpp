@@ -55,19 +55,32 @@ TEST(MessageLog, FollowsTheLastLine)
     EXPECT_EQ(bar->value(), bar->maximum());
 }
 
-TEST(MessageLog, DropsTheOldestLinesBeyondTheLimit)
+TEST(MessageLog, DropsTheOldestLinesBeyondTheLimitAndSaysHowManyAndWhereTheyAre)
 {
     MessageLog log([] { return QStringLiteral("t "); }, nullptr, 10);
-    for (int i = 0; i < 15; ++i)
+    QStringList sunk;
+    log.SetLineSink([&](const QString& line) { sunk << line; }, "/data/Logs/messages.txt");
+    for (int i = 0; i < 10; ++i)
         log.MM(QString::number(i));
     EXPECT_EQ(log.LineCount(), 10);
-    EXPECT_EQ(log.Line(0), "t 5");
+    EXPECT_EQ(log.Line(0), "t 0");
+    for (int i = 10; i < 15; ++i)
+        log.MM(QString::number(i));
+    EXPECT_EQ(log.LineCount(), 10);
+    EXPECT_EQ(log.Line(0), "6 earlier lines are no longer shown here; every line of this run is in /data/Logs/messages.txt");
+    EXPECT_EQ(log.Line(1), "t 6");
     EXPECT_EQ(log.Line(9), "t 14");
     // A message of several lines beyond the limit keeps its newest lines.
     log.MM("a\nb\nc");
     EXPECT_EQ(log.LineCount(), 10);
-    EXPECT_EQ(log.Line(0), "t 8");
+    EXPECT_TRUE(log.Line(0).startsWith("9 earlier lines are no longer shown here"));
+    EXPECT_EQ(log.Line(1), "t 9");
     EXPECT_EQ(log.Line(9), "c");
+    EXPECT_TRUE(log.Text().startsWith(log.Line(0) + "\nt 9\n"));
+    // Every line reached the sink, none dropped.
+    ASSERT_EQ(sunk.size(), 18);
+    EXPECT_EQ(sunk.first(), "t 0");
+    EXPECT_EQ(sunk.mid(15), QStringList({"t a", "b", "c"}));
 }
 
 } // namespace

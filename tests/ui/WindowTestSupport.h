@@ -78,7 +78,7 @@ protected:
     // The flow log files written so far, by name.
     QStringList LogFiles() const
     {
-        QStringList files = QDir(LogFolder()).entryList({QStringLiteral("*.txt")}, QDir::Files);
+        QStringList files = QDir(LogFolder()).entryList({QStringLiteral("* log *.txt")}, QDir::Files);
         files.sort();
         return files;
     }
