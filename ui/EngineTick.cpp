@@ -42,6 +42,8 @@ private:
 
 } // namespace
 
+double ReadingGramsPerMinute(const TAlicatData& reading) { return reading.FlowRate_mass / FullScaleCounts * reading.MaxFlowgpm; }
+
 EngineTick::EngineTick(TGUIF& window)
     : fWindow(window)
     , fSleep([](int ms) { QThread::msleep(ms); })
@@ -109,7 +111,7 @@ void EngineTick::ServeController(TDeviceInfo& device, double& userFlow)
         const double y = reading.FlowRate_mass / FullScaleCounts * 100;
         fWindow.FlowSerie(device, x, y, false);
 
-        DefaultUnitGmin.GasFlowValue = reading.FlowRate_mass / FullScaleCounts * reading.MaxFlowgpm;
+        DefaultUnitGmin.GasFlowValue = ReadingGramsPerMinute(reading);
         DefaultUnitGmin.GasMolarMass = device.FlowUnitDevice.GasMolarMass;
         QString feedback;
         QString report;
@@ -117,6 +119,7 @@ void EngineTick::ServeController(TDeviceInfo& device, double& userFlow)
         userFlow = device.FlowUnitUser.GasFlowValue;
     }
     device.LastHandled = reading.DataTime;
+    fWindow.NewReading(device);
     fSleep(LedPauseMs);
     SwitchLed(device.Led, false);
 }

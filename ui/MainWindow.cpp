@@ -23,6 +23,8 @@
 #include "ui/MessageLogFile.h"
 #include "ui/SegmentTableView.h"
 #include "ui/ToolsWindowLock.h"
+#include "ui/control/ControlCommands.h"
+#include "ui/control/ControlServer.h"
 #include "ui/pages/ConfigurePage.h"
 #include "ui/pages/DesignerPage.h"
 #include "ui/pages/DirectControlPage.h"
@@ -113,6 +115,7 @@ TGUIF::TGUIF(QWidget* parent)
 TGUIF::~TGUIF()
 {
     fTimerEngine.stop();
+    fControlServer.reset();
     // The LEDs go with the window; records that still refer to one must not free it again.
     for (TDeviceInfo& device : DevicesLocal)
         if (dynamic_cast<DeviceLed*>(device.Led) && fLeds->isAncestorOf(dynamic_cast<DeviceLed*>(device.Led)))
@@ -216,6 +219,9 @@ void TGUIF::BuildLayout()
     statusBar()->addWidget(fProgressText, 1);
     statusBar()->addPermanentWidget(fFlowLogProblem);
     statusBar()->addPermanentWidget(fProgressBar);
+    fControlSocketText = Named(new QLabel, "LabelControlSocket");
+    fControlSocketText->hide();
+    statusBar()->addPermanentWidget(fControlSocketText);
 }
 
 void TGUIF::BuildMenus()
@@ -238,6 +244,9 @@ void TGUIF::BuildMenus()
     fMinute = unitEntry(QStringLiteral("Minute"), QStringLiteral("MINUTE"));
     fHour = unitEntry(QStringLiteral("Hour"), QStringLiteral("HOUR"));
     fDay = unitEntry(QStringLiteral("Day"), QStringLiteral("DAY"));
+    fControlSocket = preferences->addAction(QStringLiteral("Control Socket"));
+    fControlSocket->setCheckable(true);
+    connect(fControlSocket, &QAction::triggered, this, [this](bool open) { RunReportingErrors([this, open] { SetControlSocketOpen(open); }); });
 
     QMenu* data = bar->addMenu(QStringLiteral("Data"));
     auto* views = new QActionGroup(this);
@@ -469,6 +478,8 @@ void TGUIF::AppendDataRow(const QString& line)
     fDataTable->AppendLine(line);
     if (IsAutoScroll())
         fDataTable->ScrollToLastLine();
+    if (fControlServer && fControlServer->HasSubscribers())
+        fControlServer->Broadcast(ControlEventLine(QStringLiteral("row"), {{QStringLiteral("line"), line}}));
 }
 
 bool TGUIF::IsAutoScroll() const
@@ -646,6 +657,8 @@ void TGUIF::ResetDevicesClick()
 
 void TGUIF::FormClose()
 {
+    // No script acts on the devices while they are brought to rest.
+    CloseControlSocket();
     FlowDataSave(true, QStringLiteral("OnClose"));
     TerminateThreads(*this, ShutdownTimeout_s);
     fTimerEngine.stop();

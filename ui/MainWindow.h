@@ -14,6 +14,8 @@
 #include <optional>
 
 class ConfigurePage;
+class ControlCommands;
+class ControlServer;
 class DataTable;
 class DesignerPage;
 class DeviceListView;
@@ -119,6 +121,22 @@ public:
     void Showachievedflows1Click();
     void Autoscrolltolastline1Click();
 
+    // The "Devices" menu's commands.
+    void Searchdevices1Click();
+    void ResetDevicesClick();
+
+    // The control socket (MainWindowControl.cpp): opened at the user's runtime folder by the
+    // "Control Socket" entry of the Preferences menu (or --control) and closed by it again;
+    // its path is in the message log and the status bar. OpenControlSocket at another path
+    // (tests) shows the reason and returns false when it cannot open.
+    void SetControlSocketOpen(bool open);
+    bool OpenControlSocket(const QString& path);
+    void CloseControlSocket();
+    // Null while closed.
+    ControlServer* Control() const { return fControlServer.get(); }
+    // The engine tick took a new reading of the device: subscribed clients hear of it.
+    void NewReading(const TDeviceInfo& device);
+
     // Help tips: the text for the control under the pointer.
     void ShowHelp(QWidget* Sender);
 
@@ -183,8 +201,6 @@ private:
     void FormClose();
     void TimerEngineFired();
     void SelectionChanged();
-    void Searchdevices1Click();
-    void ResetDevicesClick();
     // Connects the Configure, Design segments and Direct control pages to their handlers.
     void WireDevicePages();
 
@@ -219,6 +235,8 @@ private:
     QAction* fShowSegmentPrograms = nullptr;
     QAction* fShowDeviceFlows = nullptr;
     QAction* fAutoScroll = nullptr;
+    QAction* fControlSocket = nullptr;
+    QLabel* fControlSocketText = nullptr;
 
     std::unique_ptr<DeviceSeries> fSeries;
     std::unique_ptr<EngineTick> fEngine;
@@ -226,6 +244,8 @@ private:
     std::unique_ptr<MessageLogFile> fMessageFile;
     HelpHover* fHover = nullptr;
     QTimer fTimerEngine;
+    std::unique_ptr<ControlCommands> fControlCommands;
+    std::unique_ptr<ControlServer> fControlServer;
 
     QString fShownHelp;            // markup now in the tip area
     QString fSegmentTableInputs;   // what the segment table was last built from

@@ -9,6 +9,8 @@
 //
 // "--data-dir <folder>" keeps every file the program writes and reads (logs, segment programs,
 // the instrument file) under that folder instead of the user's standard folders.
+//
+// "--control" opens the control socket at start, as its Preferences menu entry does.
 #include "core/DataFolders.h"
 #include "core/DiagnosticLog.h"
 #include "devices/PortList.h"
@@ -70,6 +72,8 @@ int main(int argc, char** argv)
         window.MM(QStringLiteral("The messages of this run are also in ")
                   + QDir::toNativeSeparators(window.MessageFile().Path()));
         window.showMaximized();
+        if (QApplication::arguments().contains(QStringLiteral("--control")))
+            window.SetControlSocketOpen(true);
         const QString screenshot = ScreenshotPath(QApplication::arguments());
         if (!screenshot.isEmpty()) {
             // A bare X server has no window manager to maximise the window.

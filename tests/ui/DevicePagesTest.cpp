@@ -12,6 +12,8 @@
 #include "ui/DeviceSeries.h"
 #include "ui/FlowChart.h"
 #include "ui/LedStrip.h"
+#include "ui/pages/DeviceConfiguration.h"
+#include "ui/pages/ReferenceConditions.h"
 #include "ui/pages/DirectControlPage.h"
 #include "ui/widgets/ColorPicker.h"
 
@@ -458,6 +460,57 @@ TEST_F(DevicePages, DeviceDetailsIntoTheRecordStoresTheConfigurePage)
     EXPECT_EQ(stored.FlowUnitUser.Name, "ml/min");
     EXPECT_EQ(stored.Setpoint_gui, 33);
     EXPECT_EQ(stored.ThreadMFC, nullptr); // only Apply starts the worker
+}
+
+// What a script's configuration starts from must be what Apply would take from the page
+// showing the device, or a remote Apply would change what the operator's would not.
+TEST_F(DevicePages, ConfigureValuesOfADeviceAreWhatThePageShowingItHolds)
+{
+    TGasItem nitrogen;
+    ASSERT_TRUE(GetGas_ShortName("N2", nitrogen));
+    TDeviceInfo grams = Device("COMX");
+    grams.FluidID = nitrogen.AlicatID;
+    grams.FlowUnitUser.GasFlowType = gfuGrams;
+    grams.FlowUnitUser.Name = "g/min";
+    grams.Setpoint_gui = 35;
+    TDeviceInfo cold = Device("COMY");
+    cold.FluidID = nitrogen.AlicatID;
+    cold.FlowUnitUser.Temperature = 0;
+    cold.FlowUnitUser.Pressure_BarA = 1;
+    cold.NameRole = "Cathode";
+    cold.Color = qRgb(10, 20, 30);
+    TDeviceInfo unconfigured = Device("COMX");
+    unconfigured.FluidID = -1;
+    TDeviceInfo pump;
+    pump.COMPort = "COM5";
+    pump.DevType = dtPump;
+    pump.NameRole = "Humidifier";
+    pump.FluidID = 1001;
+    pump.SyringeSizeuL = 250;
+    pump.FluidTemperatureC = 60;
+    TDeviceInfo newPump = pump;
+    newPump.FluidID = 0;
+    newPump.SyringeSizeuL = 0; // as a found pump starts
+    for (const TDeviceInfo& device : {grams, cold, unconfigured, pump, newPump}) {
+        window->ShowDeviceDetails(device);
+        const TConfigureValues page = window->ConfigureValues();
+        const TConfigureValues values = ConfigureValuesOf(device);
+        const std::string which = device.COMPort.toStdString() + " " + device.NameRole.toStdString();
+        EXPECT_EQ(values.Name, page.Name) << which;
+        EXPECT_EQ(values.Color, page.Color) << which;
+        EXPECT_EQ(values.DirectSetpoint, page.DirectSetpoint) << which;
+        if (device.DevType == dtPump) {
+            EXPECT_EQ(values.PumpFluidID, page.PumpFluidID) << which;
+            EXPECT_EQ(values.FluidTemperatureC, page.FluidTemperatureC) << which;
+            EXPECT_EQ(values.SyringeSize_uL, page.SyringeSize_uL) << which;
+        } else {
+            EXPECT_EQ(values.GasID, page.GasID) << which;
+            EXPECT_EQ(values.UnitName, page.UnitName) << which;
+            EXPECT_EQ(values.Temperature, page.Temperature) << which;
+            EXPECT_EQ(values.Pressure_BarA, page.Pressure_BarA) << which;
+            EXPECT_EQ(values.PredefinedLine == ReferenceConditionGramsLine, page.PredefinedLine == ReferenceConditionGramsLine) << which;
+        }
+    }
 }
 
 } // namespace

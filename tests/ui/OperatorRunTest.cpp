@@ -42,30 +42,6 @@
 
 namespace {
 
-// The system clock moved ahead by a settable amount; read by the window and the workers alike.
-class JumpingClock {
-public:
-    JumpingClock() : fPrevious(SetClockSource(&Now)) {}
-    ~JumpingClock()
-    {
-        SetClockSource(fPrevious);
-        Offset() = 0;
-    }
-    JumpingClock(const JumpingClock&) = delete;
-    JumpingClock& operator=(const JumpingClock&) = delete;
-
-    void AdvanceMs(qint64 ms) { Offset() += ms; }
-
-private:
-    static std::atomic<qint64>& Offset()
-    {
-        static std::atomic<qint64> offset{0};
-        return offset;
-    }
-    static QDateTime Now() { return QDateTime::currentDateTime().addMSecs(Offset()); }
-    ClockSource fPrevious;
-};
-
 // What the window looked like whenever its events ran during a long wait.
 class LockWatch : public QObject {
 public:

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <atomic>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -43,6 +44,30 @@ private:
         return moment;
     }
     ClockSource fPrevious = nullptr;
+};
+
+// The system clock moved ahead by a settable amount; read by the window and the workers alike.
+class JumpingClock {
+public:
+    JumpingClock() : fPrevious(SetClockSource(&Now)) {}
+    ~JumpingClock()
+    {
+        SetClockSource(fPrevious);
+        Offset() = 0;
+    }
+    JumpingClock(const JumpingClock&) = delete;
+    JumpingClock& operator=(const JumpingClock&) = delete;
+
+    void AdvanceMs(qint64 ms) { Offset() += ms; }
+
+private:
+    static std::atomic<qint64>& Offset()
+    {
+        static std::atomic<qint64> offset{0};
+        return offset;
+    }
+    static QDateTime Now() { return QDateTime::currentDateTime().addMSecs(Offset()); }
+    ClockSource fPrevious;
 };
 
 // A fresh device list and a window working in a scratch folder, in an English locale. Modal

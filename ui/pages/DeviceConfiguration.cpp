@@ -129,6 +129,31 @@ TDeviceDetailsView DeviceDetailsView(const TDeviceInfo& aDevInfo)
     return view;
 }
 
+TConfigureValues ConfigureValuesOf(const TDeviceInfo& aDevInfo)
+{
+    const TDeviceDetailsView view = DeviceDetailsView(aDevInfo);
+    const auto numberOnLine = [](const std::vector<TGasListRow>& rows, int line) -> std::optional<int> {
+        return line > 0 && line < int(rows.size()) ? rows[std::size_t(line)].GasID : std::nullopt;
+    };
+    TConfigureValues values;
+    values.Name = view.Name;
+    values.Color = view.Color;
+    values.DirectSetpoint = view.DirectSetpoint;
+    if (view.Pump) {
+        values.PumpFluidID = numberOnLine(FluidListRows(), view.Pump->FluidLine);
+        values.FluidTemperatureC = view.Pump->FluidTemperatureC;
+        // The syringe box holds no size outside those the pump takes (a found pump has none yet).
+        values.SyringeSize_uL = std::clamp(view.Pump->SyringeSize_uL, SyringeSizes_uL.front(), SyringeSizes_uL.back());
+    } else {
+        values.GasID = numberOnLine(GasListRows(), view.FlowUnit->GasLine);
+        values.UnitName = view.FlowUnit->UnitName;
+        values.Temperature = view.FlowUnit->Temperature;
+        values.Pressure_BarA = view.FlowUnit->Pressure_BarA;
+        values.PredefinedLine = view.FlowUnit->ConditionBoxesVisible ? 0 : ReferenceConditionGramsLine;
+    }
+    return values;
+}
+
 void ApplyConfiguration(const std::optional<TDeviceInfo>& Focused, const TConfigureValues& Controls,
                         TDevicePagesWindow& Window)
 {

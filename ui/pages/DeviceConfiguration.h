@@ -71,6 +71,11 @@ struct TDeviceDetailsView {
 
 TDeviceDetailsView DeviceDetailsView(const TDeviceInfo& aDevInfo);
 
+// The values the configuration page's controls hold once it shows aDevInfo (and the direct
+// control box its typed setpoint): what Apply would copy in with nothing changed. The controls
+// of the other device type keep their start values.
+TConfigureValues ConfigureValuesOf(const TDeviceInfo& aDevInfo);
+
 // ButtonApplyConfigurationClick for the focused device (none: nothing happens). Refuses a
 // missing gas or fluid choice with "No fluid selected for MFC" / "No fluid selected for Pump"
 // before anything changes; otherwise copies the controls in, starts the device's worker and

@@ -121,13 +121,17 @@ void MixturesPage::MemoMixRecipeChange()
 void MixturesPage::ButtonMixSegmentsAddClick()
 {
     // The box shows the time in the displayed unit; programs count minutes.
-    const double time_min = RtDoubleEditMixSegmentsAddTime->Value() * fTimeFactor;
-    const TMixSegmentsAddResult result =
-        AddMixSegments(RecipeText(), MixRecipeValid, time_min, EditNoteMixture->text());
+    AddMixSegmentsAt(RtDoubleEditMixSegmentsAddTime->Value() * fTimeFactor);
+}
+
+QStringList MixturesPage::AddMixSegmentsAt(double Time_min)
+{
+    const TMixSegmentsAddResult result = AddMixSegments(RecipeText(), MixRecipeValid, Time_min, EditNoteMixture->text());
     for (const QString& line : result.LogLines)
         emit LogLine(line);
     if (!result.ChangedPorts.isEmpty())
         emit SegmentProgramsChanged(result.ChangedPorts);
     if (!result.Message.isEmpty())
         ShowMessage(result.Message);
+    return result.ChangedPorts;
 }

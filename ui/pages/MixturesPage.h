@@ -22,8 +22,11 @@ public:
 
     // Re-evaluates the recipe under the mixture's name into the result memo.
     void MemoMixRecipeChange();
-    // Adds the recipe as one segment to the program of every device it names.
+    // Adds the recipe as one segment to the program of every device it names, at the time in
+    // the box.
     void ButtonMixSegmentsAddClick();
+    // The same at Time_min minutes; the ports whose programs changed.
+    QStringList AddMixSegmentsAt(double Time_min);
 
     // The recipe text with CR LF line ends.
     QString RecipeText() const;

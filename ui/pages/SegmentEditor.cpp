@@ -158,16 +158,24 @@ void LoadSegmentProgram(const std::optional<TDeviceInfo>& Focused, const QString
         Window.MM(QStringLiteral("Invalid segment program"));
         return;
     }
-    const QString text = QString::fromLatin1(file.readAll());
-    const QString candidate = TrimBlanksAndControls(SegmentProgramLines(text).join(QStringLiteral("\r\n")));
+    LoadSegmentProgramText(Focused, QString::fromLatin1(file.readAll()), Window);
+}
+
+bool LoadSegmentProgramText(const std::optional<TDeviceInfo>& Focused, const QString& Text, TDevicePagesWindow& Window)
+{
+    if (!Focused)
+        return false;
+    const QString candidate = TrimBlanksAndControls(SegmentProgramLines(Text).join(QStringLiteral("\r\n")));
     if (!ValidateSegmentProgram(candidate)) {
         Window.MM(QStringLiteral("Invalid segment program"));
-        return;
+        return false;
     }
     TDeviceInfo device = *Focused;
     device.SegmentProgram = candidate;
-    if (SetDeviceByPort(device))
-        Window.ShowDeviceDetails(device);
-    else
+    if (!SetDeviceByPort(device)) {
         Window.MM(QStringLiteral("Saving device configuration failed"));
+        return false;
+    }
+    Window.ShowDeviceDetails(device);
+    return true;
 }

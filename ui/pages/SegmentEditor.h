@@ -70,3 +70,7 @@ bool SaveSegmentProgram(const TDeviceInfo& Device, const QString& FileName);
 // device configuration failed" logged. Without a focused device nothing happens.
 void LoadSegmentProgram(const std::optional<TDeviceInfo>& Focused, const QString& FileName,
                         TDevicePagesWindow& Window);
+
+// The same for a program given as text (its lines ended by CR LF, LF or CR); true when it is
+// the device's program now.
+bool LoadSegmentProgramText(const std::optional<TDeviceInfo>& Focused, const QString& Text, TDevicePagesWindow& Window);
