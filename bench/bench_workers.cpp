@@ -1,14 +1,18 @@
-// What the worker threads cost: one synchronised exchange with the window's thread, and the
-// CPU time of workers that have nothing to do (an idle pump, a simulated controller).
+// What the worker threads cost: one synchronised exchange with the window's thread, the CPU
+// time of workers that have nothing to do (an idle pump, a simulated controller), and of a
+// controller worker that cannot reach its controller (its port held by another program, or
+// a controller that stays silent).
 // TESSALY_BENCH_SECONDS sets how long the idle runs last (60 by default).
 #include "devices/DeviceInfo.h"
 #include "devices/MFCThread.h"
 #include "devices/PumpThread.h"
 #include "instruments/PSD4.h"
+#include "tools/ControllerSimulator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QSerialPort>
 #include <QThread>
 #include <QTimer>
 #include <QEventLoop>
@@ -131,5 +135,53 @@ void BM_IdlePumpCpu(benchmark::State& state)
     simulator.waitForFinished(3000);
 }
 BENCHMARK(BM_IdlePumpCpu)->Iterations(1)->Unit(benchmark::kSecond);
+
+// CPU time of the whole program while a controller worker, with the instruments' own
+// timings, fails every exchange, scaled to one minute. Held: another program has the port
+// open, so every open fails at once. Silent: the controller never answers, so every status
+// query waits out its read-out time (the in-process simulator that stays silent is counted
+// too).
+void BM_UnreachableControllerCpu(benchmark::State& state)
+{
+    const bool held = state.range(0) == 0;
+    state.SetLabel(held ? "port held" : "silent");
+    ControllerFaults silent;
+    silent.NoReply = true;
+    auto simulator = std::make_shared<ControllerSimulator>();
+    simulator->SetFaults(silent);
+    SimulatorHost host(simulator);
+    QSerialPort holder;
+    holder.setPortName(host.PortPath());
+    if (held && !holder.open(QIODevice::ReadWrite)) {
+        state.SkipWithError("could not hold the port");
+        return;
+    }
+    for (auto _ : state) {
+        TMFCThread thread;
+        thread.Name = host.PortPath();
+        thread.ThreadID = host.PortPath();
+        thread.MFC = std::make_unique<TAlicatMFC>();
+        thread.MFC->SetDeviceID('A');
+        thread.MFC->COM().SetPort(host.PortPath().toLatin1());
+        thread.MFC->COM().SetBaudRate(19200);
+        thread.GUIOut.DeviceStatus.GasID = 8;
+        thread.start();
+        // Past the start-up's initialisation, into the failing cycles.
+        ServeUntil([&] { return thread.GUIIn.Communication.State != LinkState::Ok; });
+        const int failedBefore = thread.GUIIn.Communication.FailedExchanges;
+        const double before = ProcessCpuSeconds();
+        ServeFor(IdleSeconds() * 1000);
+        const double used = ProcessCpuSeconds() - before;
+        state.counters["cpu_ms_per_minute"] = used * 1000 * 60 / IdleSeconds();
+        state.counters["failed_cycles_per_s"] =
+            double(thread.GUIIn.Communication.FailedExchanges - failedBefore) / IdleSeconds();
+        holder.close();
+        simulator->SetFaults({});
+        thread.GUIOut.ToTerminate = true;
+        ServeUntil([&] { return thread.GUIIn.IsTerminated; });
+        thread.wait();
+    }
+}
+BENCHMARK(BM_UnreachableControllerCpu)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace

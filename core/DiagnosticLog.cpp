@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -12,7 +13,12 @@
 namespace {
 std::mutex gSinkMutex;
 std::shared_ptr<const DiagnosticSink> gSink;
+thread_local bool tQuiet = false;
 }
+
+DiagnosticQuiet::DiagnosticQuiet(bool quiet) : fPrevious(tQuiet) { tQuiet = tQuiet || quiet; }
+
+DiagnosticQuiet::~DiagnosticQuiet() { tQuiet = fPrevious; }
 
 DiagnosticSink SetDiagnosticSink(DiagnosticSink sink)
 {
@@ -31,7 +37,7 @@ DiagnosticLogger::DiagnosticLogger(QString category, bool sendInitialization)
 
 void DiagnosticLogger::Send(const QString& line) const
 {
-    if (!fEnabled)
+    if (!fEnabled || tQuiet)
         return;
     std::shared_ptr<const DiagnosticSink> sink;
     {
@@ -46,6 +52,8 @@ struct DiagnosticFileSink::Impl {
     static constexpr std::size_t MaxQueued = 200000;
 
     QString path;
+    qint64 maxBytes = DefaultMaxBytes;
+    int files = DefaultFiles;
     std::mutex mutex;
     std::condition_variable wake;
     std::condition_variable drained;
@@ -54,6 +62,48 @@ struct DiagnosticFileSink::Impl {
     bool writing = false;
     bool stop = false;
     std::thread writer;
+
+    QString Numbered(int n) const { return path + u'.' + QString::number(n); }
+
+    // path.(files-1) goes, every other numbered file moves up one, path becomes path.1.
+    void Rotate(QFile& file)
+    {
+        file.close();
+        QFile::remove(Numbered(files - 1));
+        for (int n = files - 2; n >= 1; --n)
+            QFile::rename(Numbered(n), Numbered(n + 1));
+        if (files > 1)
+            QFile::rename(path, Numbered(1));
+        else
+            QFile::remove(path);
+        file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    }
+
+    void Write(QFile& file, const QByteArray& bytes)
+    {
+        // One batch is split at line ends so that no file grows much past the limit.
+        qsizetype from = 0;
+        while (from < bytes.size()) {
+            const qint64 room = maxBytes - file.size();
+            qsizetype to = bytes.size();
+            if (to - from > room) {
+                to = from;
+                if (room > 0) {
+                    const qsizetype end = bytes.lastIndexOf('\n', from + room - 1);
+                    if (end >= from)
+                        to = end + 1;
+                }
+                // A line longer than a whole file gets a file of its own.
+                if (to == from && file.size() == 0)
+                    to = bytes.indexOf('\n', from) + 1;
+            }
+            file.write(bytes.constData() + from, to - from);
+            from = to;
+            if (from < bytes.size())
+                Rotate(file);
+        }
+        file.flush();
+    }
 
     void Run()
     {
@@ -77,8 +127,7 @@ struct DiagnosticFileSink::Impl {
                 if (lost)
                     bytes += QByteArrayLiteral("... ") + QByteArray::number(qulonglong(lost))
                              + QByteArrayLiteral(" diagnostic lines dropped\n");
-                file.write(bytes);
-                file.flush();
+                Write(file, bytes);
             }
             lock.lock();
             writing = false;
@@ -88,9 +137,11 @@ struct DiagnosticFileSink::Impl {
     }
 };
 
-DiagnosticFileSink::DiagnosticFileSink(const QString& path) : fImpl(std::make_unique<Impl>())
+DiagnosticFileSink::DiagnosticFileSink(const QString& path, qint64 maxBytes, int files) : fImpl(std::make_unique<Impl>())
 {
     fImpl->path = path;
+    fImpl->maxBytes = std::max<qint64>(maxBytes, 1);
+    fImpl->files = std::max(files, 1);
     QDir().mkpath(QFileInfo(path).absolutePath());
     fImpl->writer = std::thread([impl = fImpl.get()] { impl->Run(); });
 }

@@ -38,12 +38,30 @@ private:
     bool fEnabled = true;
 };
 
+// While one lives with quiet set, lines sent on its thread are dropped: a worker whose
+// instrument stays silent logs its state changes and a count instead of every failed exchange.
+class DiagnosticQuiet {
+public:
+    explicit DiagnosticQuiet(bool quiet);
+    ~DiagnosticQuiet();
+    DiagnosticQuiet(const DiagnosticQuiet&) = delete;
+    DiagnosticQuiet& operator=(const DiagnosticQuiet&) = delete;
+
+private:
+    bool fPrevious;
+};
+
 // A sink that appends time-stamped lines to a text file. Callers only queue the line; a
 // background writer does the file I/O, so a slow disk never stalls a worker or the window.
 // When the queue is far behind, further lines are counted and dropped rather than blocking.
+// The log is rotated by size: once the file would pass maxBytes it becomes path.1 (path.1
+// becomes path.2, and so on), and of files in all the oldest is removed.
 class DiagnosticFileSink {
 public:
-    explicit DiagnosticFileSink(const QString& path);
+    static constexpr qint64 DefaultMaxBytes = 10 * 1024 * 1024;
+    static constexpr int DefaultFiles = 10;
+
+    explicit DiagnosticFileSink(const QString& path, qint64 maxBytes = DefaultMaxBytes, int files = DefaultFiles);
     ~DiagnosticFileSink();
     DiagnosticFileSink(const DiagnosticFileSink&) = delete;
     DiagnosticFileSink& operator=(const DiagnosticFileSink&) = delete;

@@ -2,11 +2,15 @@
 
 #include "core/DiagnosticLog.h"
 
+#include <atomic>
 #include <memory>
 
 namespace {
 std::mutex gHandlerMutex;
 std::shared_ptr<const MessageHandler> gHandler;
+std::shared_ptr<const DeviceMessageHandler> gDeviceHandler;
+std::atomic<int> gHolds{0};
+thread_local int tHolds = 0;
 
 const DiagnosticLogger& Log()
 {
@@ -35,6 +39,49 @@ MessageHandler SetMessageHandler(MessageHandler handler)
     gHandler = handler ? std::make_shared<const MessageHandler>(std::move(handler)) : nullptr;
     return previous;
 }
+
+void ShowDeviceMessage(const QString& source, const QString& text)
+{
+    if (DeviceMessagesHeld() || tHolds > 0) {
+        Log().Send(QStringLiteral("Not shown (") + source + QStringLiteral("): ") + text);
+        return;
+    }
+    std::shared_ptr<const DeviceMessageHandler> handler;
+    {
+        std::lock_guard lock(gHandlerMutex);
+        handler = gDeviceHandler;
+    }
+    if (handler)
+        (*handler)(source, text);
+    else
+        ShowMessage(text);
+}
+
+DeviceMessageHandler SetDeviceMessageHandler(DeviceMessageHandler handler)
+{
+    std::lock_guard lock(gHandlerMutex);
+    DeviceMessageHandler previous = gDeviceHandler ? *gDeviceHandler : DeviceMessageHandler{};
+    gDeviceHandler = handler ? std::make_shared<const DeviceMessageHandler>(std::move(handler)) : nullptr;
+    return previous;
+}
+
+DeviceMessageHold::DeviceMessageHold(Scope scope) : fScope(scope)
+{
+    if (fScope == Everywhere)
+        ++gHolds;
+    else
+        ++tHolds;
+}
+
+DeviceMessageHold::~DeviceMessageHold()
+{
+    if (fScope == Everywhere)
+        --gHolds;
+    else
+        --tHolds;
+}
+
+bool DeviceMessagesHeld() { return gHolds.load() > 0; }
 
 MessageCapture::MessageCapture()
 {

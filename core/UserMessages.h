@@ -16,6 +16,31 @@ void ShowMessage(const QString& text);
 // the previous handler.
 MessageHandler SetMessageHandler(MessageHandler handler);
 
+// An instrument's failure, raised by its driver, often on a worker thread; source names the
+// instrument (its port). The installed device handler shows at most one box per source at a
+// time; without one it goes to ShowMessage. While a hold is on (below) it goes to the
+// diagnostic log only.
+using DeviceMessageHandler = std::function<void(const QString& source, const QString& text)>;
+void ShowDeviceMessage(const QString& source, const QString& text);
+DeviceMessageHandler SetDeviceMessageHandler(DeviceMessageHandler handler);
+
+// While one lives, device messages are not shown: process-wide during a shut-down (which
+// names the devices that did not stop in its own message), or on the calling thread only
+// (a worker that is stopping its instrument, or was given up).
+class DeviceMessageHold {
+public:
+    enum Scope { Everywhere, ThisThread };
+    explicit DeviceMessageHold(Scope scope);
+    ~DeviceMessageHold();
+    DeviceMessageHold(const DeviceMessageHold&) = delete;
+    DeviceMessageHold& operator=(const DeviceMessageHold&) = delete;
+
+private:
+    Scope fScope;
+};
+// True while a process-wide hold is on (a box already on its way checks again).
+bool DeviceMessagesHeld();
+
 // Collects every message shown while it lives, then restores the previous handler.
 class MessageCapture {
 public:

@@ -4,6 +4,7 @@
 // whole; only the engine tick, the worker start-up and the shut-down work on the list in
 // place. Everything here belongs to the window's thread: workers never touch it.
 #include "core/GasFlowUnitConversions.h"
+#include "devices/CommunicationState.h"
 
 #include <QString>
 #include <QtGui/qrgb.h> // the colour value alone (header only, no QtGui library)
@@ -78,6 +79,7 @@ struct TDeviceInfo {
     TSegProgTermination SegmentProgramTermination = tspttKeep;
     double FlowStartTime = 0; // days since 1899-12-30, local time
     QString Errors;
+    CommunicationReport Communication; // as the window last showed it; reset with the worker
     double LastHandled = 0; // time of the last reading the engine tick processed (days)
     TMFCThread* ThreadMFC = nullptr;
     TPSD4Thread* ThreadPump = nullptr;
@@ -87,7 +89,8 @@ struct TDeviceInfo {
     std::vector<tDatapoint> Data;
 
     // Creates and starts the worker that serves the device (defined with the worker
-    // start-up).
+    // start-up). A pump is prepared first on the calling thread, which waits for it at most
+    // PumpStartLimit_s.
     bool StartThread();
     // Minutes since FlowStartTime, by the clock seam.
     double Elapsed_min() const;
@@ -95,6 +98,9 @@ struct TDeviceInfo {
     // "Pump" for a pump. Throws TessalyError for a gas number the gas table does not hold.
     QString Fluidname() const;
 };
+
+// The longest a pump's start-up holds the window (seconds).
+inline constexpr double PumpStartLimit_s = 15;
 
 // The standard units: the source of the engine tick's conversion of each reading (its value
 // and molar mass are overwritten per reading), the template of a controller's own unit, and

@@ -1,6 +1,8 @@
 #include "devices/MFCThread.h"
 
 #include "core/DateTime.h"
+#include "core/GasItem.h"
+#include "core/GasTable.h"
 #include "core/DiagnosticLog.h"
 #include "core/NumberText.h"
 
@@ -16,6 +18,9 @@ const DiagnosticLogger& Log()
 
 // 1/64000: one count of the controller's setpoint.
 constexpr double SetpointTolerance = 1.5625e-5;
+// After a failed exchange: a held port fails at once, and without a pause the worker would
+// retry thousands of times a second.
+constexpr unsigned long FailurePauseMs = 250;
 }
 
 TMFCThread::TMFCThread(QObject* parent) : ExchangeWorker(parent) {}
@@ -29,7 +34,14 @@ TMFCThread::~TMFCThread()
 void TMFCThread::run()
 {
     if (!Simulated && MFC) {
-        MFC->Initialize(TAlicatInitialize::TAIBlendorDampor);
+        if (!MFC->Initialize(TAlicatInitialize::TAIBlendorDampor) && !MFC->InitializeAnswered()) {
+            // Seven unanswered commands: the controller is not there; it is initialised again
+            // once it answers.
+            const QString status = MFC->LastFailure.Status;
+            LogCommunication(fCommunication.Failed(ClassifyFailure(status, ThreadID), status,
+                                                   CommunicationState::FailuresUntilLost));
+            ThreadOut.Communication = fCommunication.Report();
+        }
         ReportInitialization();
     }
     while (!ThreadOut.IsTerminated) {
@@ -57,38 +69,69 @@ void TMFCThread::SimulatedCycle()
 
 void TMFCThread::ControllerCycle(bool stopping)
 {
-    if (stopping) {
-        ThreadIn.DeviceStatus.Setpoint_pct = 0;
-        MFC->ApplySetpoint_pct(ThreadIn.DeviceStatus);
-    }
-    MFC->ChangeGas(ThreadIn.DeviceStatus);
-    ReportFullScale();
     TAlicatData reading;
-    if (!MFC->ReadStatus(reading)) {
-        Log().Send(Name + QStringLiteral(" ReadStatus failed"));
-    } else {
-        Log().Send(Name + QStringLiteral(" Status read OK "));
-        ThreadOut.DeviceStatus = reading;
-        ThreadOut.DeviceStatus.DataTime = NowDays();
-        ThreadOut.DeviceStatus.MaxFlowgpm = MFC->MaxFlow_gpm;
+    bool read = false;
+    {
+        // Once communication is lost, the exchanges' own lines would repeat every cycle.
+        const DiagnosticQuiet quiet(fCommunication.IsLost());
         if (stopping) {
-            ThreadOut.IsTerminated = true;
+            ThreadIn.DeviceStatus.Setpoint_pct = 0;
+            MFC->ApplySetpoint_pct(ThreadIn.DeviceStatus);
+        }
+        MFC->ChangeGas(ThreadIn.DeviceStatus);
+        ReportFullScale();
+        read = MFC->ReadStatus(reading);
+        if (!read)
+            Log().Send(Name + QStringLiteral(" ReadStatus failed"));
+    }
+    if (read) {
+        HandleReading(reading, stopping, fCommunication.Succeeded());
+    } else {
+        const TAlicatFailure& failure = MFC->LastFailure;
+        const LinkState kind = failure.Unreadable ? LinkState::UnreadableReply : ClassifyFailure(failure.Status, ThreadID);
+        const QString status = failure.Unreadable ? QStringLiteral("answered \"") + failure.Reply.trimmed() + u'"'
+                                                  : failure.Status;
+        LogCommunication(fCommunication.Failed(kind, status));
+    }
+    ThreadOut.Communication = fCommunication.Report();
+    if (!read)
+        msleep(FailurePauseMs);
+}
+
+void TMFCThread::HandleReading(const TAlicatData& reading, bool stopping, CommunicationState::Change change)
+{
+    LogCommunication(change);
+    if (!stopping) {
+        const QString reason = change == CommunicationState::Change::Restored ? QStringLiteral("communication returned")
+                                                                              : GasMismatch(reading);
+        if (!reason.isEmpty()) {
+            // The reading came from a controller that was not set up: the next cycle reads it
+            // as it is now.
+            Reinitialise(reason);
             return;
         }
-        QString errors;
-        if (ThreadOut.DeviceStatus.Errors(errors)) {
-            Log().Send(Name + QStringLiteral(" Errors: ") + errors);
-        } else {
-            Log().Send(Name + QStringLiteral(" No errors"));
-            const double device = ThreadOut.DeviceStatus.SetpointFromDevice;
-            const double desired = ThreadIn.DeviceStatus.Setpoint_pct * 640;
-            Log().Send(Name + QStringLiteral(" Main loop, Device setpoint: ") + FloatToStr(device));
-            Log().Send(Name + QStringLiteral(" Main loop, Desired setpoint: ") + FloatToStr(desired));
-            if (std::fabs(device - desired) <= SetpointTolerance)
-                Log().Send(Name + QStringLiteral(" Setpoint data upto date"));
-            else
-                MFC->ApplySetpoint_pct(ThreadIn.DeviceStatus);
-        }
+    }
+    Log().Send(Name + QStringLiteral(" Status read OK "));
+    ThreadOut.DeviceStatus = reading;
+    ThreadOut.DeviceStatus.DataTime = NowDays();
+    ThreadOut.DeviceStatus.MaxFlowgpm = MFC->MaxFlow_gpm;
+    if (stopping) {
+        ThreadOut.IsTerminated = true;
+        return;
+    }
+    QString errors;
+    if (ThreadOut.DeviceStatus.Errors(errors)) {
+        Log().Send(Name + QStringLiteral(" Errors: ") + errors);
+    } else {
+        Log().Send(Name + QStringLiteral(" No errors"));
+        const double device = ThreadOut.DeviceStatus.SetpointFromDevice;
+        const double desired = ThreadIn.DeviceStatus.Setpoint_pct * 640;
+        Log().Send(Name + QStringLiteral(" Main loop, Device setpoint: ") + FloatToStr(device));
+        Log().Send(Name + QStringLiteral(" Main loop, Desired setpoint: ") + FloatToStr(desired));
+        if (std::fabs(device - desired) <= SetpointTolerance)
+            Log().Send(Name + QStringLiteral(" Setpoint data upto date"));
+        else
+            MFC->ApplySetpoint_pct(ThreadIn.DeviceStatus);
     }
     Log().Send(QStringLiteral("In loop port:") + QString::fromLatin1(MFC->COM().Port()));
 }
@@ -115,4 +158,44 @@ void TMFCThread::ReportFullScale()
     else
         ThreadOut.Report.Notices << notice;
     fFullScaleNotice = notice;
+}
+
+QString TMFCThread::GasMismatch(const TAlicatData& reading)
+{
+    TGasItem selected;
+    const QString label = reading.GasSN.trimmed();
+    if (MFC->GasID < 0 || label.isEmpty() || !TryGetGas_ID(MFC->GasID, selected)
+        || label.compare(selected.NameShort, Qt::CaseInsensitive) == 0) {
+        fMismatchHandled.clear();
+        return {};
+    }
+    // A controller that keeps its own label after being set up again is not set up over and
+    // over: once per label is enough.
+    if (label == fMismatchHandled)
+        return {};
+    fMismatchHandled = label;
+    return QStringLiteral("it reported gas ") + label + QStringLiteral(" instead of ") + selected.NameShort;
+}
+
+void TMFCThread::Reinitialise(const QString& reason)
+{
+    Log().Send(Name + QStringLiteral(" Initialising the controller again: ") + reason);
+    MFC->Initialize(TAlicatInitialize::TAIBlendorDampor);
+    ReportInitialization();
+    // A fresh controller runs on its default gas whatever the driver selected before.
+    MFC->GasID = -1;
+    MFC->ChangeGas(ThreadIn.DeviceStatus);
+    ReportFullScale();
+    MFC->ApplySetpoint_pct(ThreadIn.DeviceStatus);
+    fCommunication.Reinitialised(reason);
+}
+
+void TMFCThread::LogCommunication(CommunicationState::Change change)
+{
+    const QString line = fCommunication.DescribeChange(change);
+    if (!line.isEmpty())
+        Log().Send(Name + u' ' + line);
+    else if (change == CommunicationState::Change::None && fCommunication.CountDue())
+        Log().Send(Name + QStringLiteral(" Still ") + LinkStateText(fCommunication.Report().State) + QStringLiteral(": ")
+                   + QString::number(fCommunication.Report().FailedExchanges) + QStringLiteral(" failed exchanges"));
 }

@@ -1,6 +1,9 @@
 #pragma once
 // The worker that serves one syringe pump: it sends the pump the dispense program the window
-// wants whenever that program changes, and stops the pump when asked to.
+// wants whenever that program changes, and stops the pump when asked to. It counts failed
+// exchanges (CommunicationState), pauses after each, and sends a program that did not reach
+// the pump again.
+#include "devices/CommunicationState.h"
 #include "devices/WorkerThread.h"
 #include "instruments/PSD4.h"
 
@@ -14,6 +17,7 @@ struct TPSD4ThreadData {
     bool IsTerminated = false;
     QString aMessage;
     TWorkerReport Report;
+    CommunicationReport Communication;
 };
 
 class TPSD4Thread : public ExchangeWorker<TPSD4ThreadData> {
@@ -29,5 +33,14 @@ protected:
     void run() override;
 
 private:
-    void ApplyCommand();
+    void StopCycle();
+    // True when both exchanges reached the pump and its replies read.
+    bool ApplyCommand();
+    // Counts the driver's last exchange into the communication state; true when it reached
+    // the pump and its reply read.
+    bool CountExchange(bool sent);
+
+    CommunicationState fCommunication;
+    QStringList fChanges; // diagnostic lines of communication changes, logged after the cycle
+    bool fResend = false; // the wanted program did not reach the pump
 };

@@ -62,8 +62,11 @@ int ActiveThreadCount()
     return count;
 }
 
-void TerminateThreads(WindowPort& window, double Timeout_s)
+QString TerminateThreads(WindowPort& window, double Timeout_s, AfterShutdown after)
 {
+    // A box opened inside the wait would run its own event loop there, and a failing pump
+    // raises one for every failed exchange: the devices that do not stop are named once, below.
+    const DeviceMessageHold hold(DeviceMessageHold::Everywhere);
     window.LockWindow(QStringLiteral("Waiting for communication threads to stop device actions and terminate. "
                                      "User interface will be unresponsive until done. "),
                       QStringLiteral("In case on emergency, cut the power to any device to stop gas flow."));
@@ -86,14 +89,17 @@ void TerminateThreads(WindowPort& window, double Timeout_s)
     }
 
     const QString unconfirmed = Unconfirmed();
+    QString notice;
     if (!unconfirmed.isEmpty()) {
-        const QString text = QStringLiteral("These devices did not confirm zero flow within %1 s: %2. "
-                                            "The program keeps trying to stop them in the background. "
-                                            "Check these instruments and cut their gas supply or power if needed.")
-                                 .arg(Timeout_s)
-                                 .arg(unconfirmed);
-        window.MM(text);
-        ShowMessage(text);
+        const QString next = after == AfterShutdown::KeepRunning
+                                 ? QStringLiteral("The program keeps trying to stop them in the background. "
+                                                  "Check these instruments and cut their gas supply or power if needed.")
+                                 : QStringLiteral("The program ends when you confirm this message and then no longer "
+                                                  "tries to stop them. Check these instruments now and cut their gas "
+                                                  "supply or power.");
+        notice = QStringLiteral("These devices did not confirm zero flow within %1 s: %2. ").arg(Timeout_s).arg(unconfirmed)
+                 + next;
+        window.MM(notice);
     }
 
     window.MM(QStringLiteral("Active threads: ") + QString::number(ActiveThreadCount()));
@@ -116,13 +122,17 @@ void TerminateThreads(WindowPort& window, double Timeout_s)
         QThread::msleep(PauseAfterDeviceMs);
     }
 
-    window.MM(QStringLiteral("All threads terminated, marking devices unconfigured"));
+    window.MM(unconfirmed.isEmpty() ? QStringLiteral("All threads terminated, marking devices unconfigured")
+                                    : QStringLiteral("Threads terminated except those of ") + unconfirmed
+                                          + QStringLiteral(", marking devices unconfigured"));
     window.MarkAllRowsUnknown();
     for (auto device = DevicesLocal.rbegin(); device != DevicesLocal.rend(); ++device) {
         device->FluidID = 0;
         device->SegmentProgram.clear();
+        device->Communication = {};
         window.ShowDeviceDetails(*device);
     }
     window.UnlockWindow();
     window.ClearGraph(true);
+    return notice;
 }

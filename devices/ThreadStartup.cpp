@@ -7,10 +7,20 @@
 #include "devices/PumpThread.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
 
 namespace {
-// How long start-up waits for a pump to finish its initialisation.
-constexpr double PumpStartTimeout_s = 15;
+// Waits for a freshly connected pump to finish its initialisation such that the whole pump
+// start-up, identification and initialisation command included, holds the window no longer
+// than PumpStartLimit_s: the last status query of the wait may begin a poll interval after the
+// wait's limit and take one full exchange.
+void WaitForPumpStart(TPSD4& pump, const QElapsedTimer& started)
+{
+    const TPSD4Timing timing = PSD4Timing();
+    const double lastQuery_s = (timing.WaitPollMS + timing.ReadoutTimeoutMS + 2.0 * timing.PollIntervalMS) / 1000;
+    pump.WaitUntilFree(std::max(0.0, PumpStartLimit_s - started.elapsed() / 1000.0 - lastQuery_s));
+}
 }
 
 bool TDeviceInfo::StartThread()
@@ -25,10 +35,17 @@ bool TDeviceInfo::StartThread()
         thread->Name = NameRole;
         thread->Pump = std::make_unique<TPSD4>();
         // Prepared on the window's thread before the worker runs: the window waits here.
-        thread->Pump->Connect(COMPort);
-        QString feedback;
-        thread->Pump->Initialize(QStringLiteral("ZN1R"), feedback);
-        thread->Pump->WaitUntilFree(PumpStartTimeout_s);
+        QElapsedTimer started;
+        started.start();
+        if (thread->Pump->Connect(COMPort)) {
+            QString feedback;
+            thread->Pump->Initialize(QStringLiteral("ZN1R"), feedback);
+            WaitForPumpStart(*thread->Pump, started);
+        } else {
+            // No pump answered the identification, so none can answer the initialisation: every
+            // command would be refused, and waiting for one would only hold the window.
+            DeviceInfoLog().Send(QStringLiteral("No pump answered on ") + COMPort);
+        }
         thread->ThreadIn.IsTerminated = false;
         thread->ThreadIn.ToTerminate = false;
         thread->GUIIn.IsTerminated = false;

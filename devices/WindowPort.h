@@ -31,6 +31,8 @@ public:
     virtual void MarkAllRowsUnknown() = 0;
     // Shows the record on the configuration controls and refreshes its row.
     virtual void ShowDeviceDetails(const TDeviceInfo& device) = 0;
+    // Refreshes the device's row alone (its state), leaving the configuration controls as they are.
+    virtual void RefreshDeviceRow(const TDeviceInfo& device) = 0;
 
     virtual void ClearGraph(bool removeData) = 0;
     virtual void FlowDataSave(bool forceSave, const QString& suffix) = 0;

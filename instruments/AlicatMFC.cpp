@@ -74,10 +74,15 @@ bool TAlicatMFC::Initialize(TAlicatInitialize Scheme)
     if (Scheme != TAlicatInitialize::TAIBlendorDampor)
         return false;
     QString errors;
+    QString firstStatus;
+    fInitializeAnswered = false;
     for (const InitializeStep& step : kBlendorDamporSteps) {
         QString status;
         QString reply;
-        SendASCII(PortName(), QString::fromLatin1(step.command), true, status, reply);
+        if (SendASCII(PortName(), QString::fromLatin1(step.command), true, status, reply))
+            fInitializeAnswered = true;
+        else if (firstStatus.isEmpty())
+            firstStatus = status;
         if (!step.expected || reply == QLatin1String(step.expected))
             continue;
         errors += QLatin1String(step.label) + CRLF + status + CRLF + reply + CRLF;
@@ -88,6 +93,8 @@ bool TAlicatMFC::Initialize(TAlicatInitialize Scheme)
         if (IsAlicatErrorReply(reply))
             InitializeReport << QStringLiteral("The controller rejects %1: it has no %2").arg(command, QLatin1String(step.capability));
     }
+    if (!fInitializeAnswered)
+        LastFailure = {firstStatus, false};
     if (errors.isEmpty())
         return true;
     Log().Send(errors);
@@ -139,6 +146,7 @@ bool TAlicatMFC::ReadStatus(TAlicatData& theData)
     aPort->Send2(QString(aDeviceID) + u'\r', true, response);
     if (!response.Status.isEmpty()) {
         Log().Send(QStringLiteral("Fail: ") + response.Status);
+        LastFailure = {response.Status, false};
         return false;
     }
 
@@ -147,6 +155,7 @@ bool TAlicatMFC::ReadStatus(TAlicatData& theData)
         // A garbled reading is no reading: the caller keeps the one it had.
         Log().Send(QStringLiteral("Fail: unreadable number ") + line.BadField + QStringLiteral(" in ")
                    + response.Response);
+        LastFailure = {QString(), true, response.Response};
         return false;
     }
     if (line.kind == AlicatStatusLine::Kind::Reading) {
@@ -163,6 +172,7 @@ bool TAlicatMFC::ReadStatus(TAlicatData& theData)
         theData.ErrorFlags = line.ErrorFlags;
     theData.Raw = Role + u':' + response.Response;
     Log().Send(QStringLiteral("ReadS"));
+    LastFailure = {};
     return true;
 }
 

@@ -34,6 +34,13 @@ struct TAlicatData {
     bool Errors(QString& Desc) const;
 };
 
+// Why the driver's last status read (or an initialisation nothing answered) failed.
+struct TAlicatFailure {
+    QString Status;          // the transport's status; empty when the controller answered
+    bool Unreadable = false; // it answered, but the reply does not read as a status line
+    QString Reply;           // the unreadable reply
+};
+
 class TAlicatMFC {
 public:
     TAlicatMFC();
@@ -50,12 +57,15 @@ public:
     // Factory values, serial control, setpoint in counts, pressure in barA, setpoint 0;
     // true when every checked reply matched. InitializeReport then tells the operator each
     // step that did not, with its reply, and what the controller lacks when it rejected one.
+    // When no step got an answer, LastFailure holds the first step's transport status and
+    // InitializeAnswered() is false.
     bool Initialize(TAlicatInitialize Scheme);
+    bool InitializeAnswered() const { return fInitializeAnswered; }
     // Selects gas theData.GasID (0 to 210) unless it is already selected, then reads the
     // full scale into MaxFlow_gpm.
     bool ChangeGas(TAlicatData& theData);
-    // Polls the status line into theData; false (theData untouched) when the exchange fails
-    // or a number in the reading does not read.
+    // Polls the status line into theData; false (theData untouched, LastFailure set) when the
+    // exchange fails or a number in the reading does not read.
     bool ReadStatus(TAlicatData& theData);
     // Sends theData.Setpoint_pct as counts (64000 = 100 %).
     bool ApplySetpoint_pct(TAlicatData& theData);
@@ -69,6 +79,7 @@ public:
     // Older firmware rejects the full-scale query or answers 0: no flow in grams then.
     bool FullScaleKnown() const { return MaxFlow_gpm > 0; }
     QStringList InitializeReport;
+    TAlicatFailure LastFailure;
 
 private:
     QString PortName() const;
@@ -76,6 +87,7 @@ private:
     std::unique_ptr<TSerialPort> aPort;
     std::uint64_t aModbusAddr = 0;
     QChar aDeviceID;
+    bool fInitializeAnswered = true;
 };
 
 // The transport timings SendASCII gives its temporary port: 333 ms polls and a 2500 ms

@@ -118,11 +118,14 @@ bool TPSD4::SendCommand(const QString& aCommand, TSerialResponse& aResponse, boo
 {
     const QString frame = QStringLiteral("/") + pAddressASCII + aCommand + QStringLiteral("\r");
     aResponse.Init();
+    fLastAnswerRead = false;
     if (pState == ps_Undefined || !COM) {
         aResponse.Status = QStringLiteral("Pump state undefined, cannot send command: ") + frame;
+        fLastResponse = aResponse;
         return false;
     }
     COM->Send2(frame, aWantAnswer, aResponse);
+    fLastResponse = aResponse;
     if (!aWantAnswer)
         return false;
     SetStatus(aResponse);
@@ -134,9 +137,11 @@ void TPSD4::SetStatus(const TSerialResponse& aResponse)
 {
     const QString& reply = aResponse.Response;
     pBusy = false;
+    fLastAnswerRead = false;
     if (reply.size() < 3) {
-        // May run on the pump's worker thread: the message seam hands it to the window.
-        ShowMessage(QStringLiteral("Set pump states failed. Used string: ") + reply);
+        // May run on the pump's worker thread: the message seam hands it to the window, one
+        // box per pump at a time.
+        ShowDeviceMessage(Port(), QStringLiteral("Set pump states failed. Used string: ") + reply);
     } else {
         const char16_t status = reply[2].unicode();
         const auto code = std::find_if(std::begin(kStatusCodes), std::end(kStatusCodes),
@@ -144,10 +149,15 @@ void TPSD4::SetStatus(const TSerialResponse& aResponse)
         if (code != std::end(kStatusCodes)) {
             pState = code->state;
             pBusy = code->busy;
+            fLastAnswerRead = aResponse.Status.isEmpty();
         }
     }
-    const QString port = COM ? QString::fromLocal8Bit(COM->Port()) : QString();
-    Log().Send(QStringLiteral("PSD4@") + port + QStringLiteral(" Setstatus: ") + StatusAsString());
+    Log().Send(QStringLiteral("PSD4@") + Port() + QStringLiteral(" Setstatus: ") + StatusAsString());
+}
+
+QString TPSD4::Port() const
+{
+    return COM ? QString::fromLocal8Bit(COM->Port()) : QString();
 }
 
 QString TPSD4::StatusAsString() const
@@ -170,12 +180,12 @@ bool TPSD4::Stop()
 {
     const Clock::time_point start = Clock::now();
     TSerialResponse response;
-    SendCommand(QStringLiteral("T"), response, true);
-    while (pBusy) {
-        SleepMS(fTiming.StopPollMS);
-        SendCommand(QStringLiteral("Q"), response, true);
+    bool answered = SendCommand(QStringLiteral("T"), response, true) && fLastAnswerRead;
+    while (!answered || pBusy) {
         if (SecondsSince(start) > fTiming.StopLimit_s)
             return false;
+        SleepMS(fTiming.StopPollMS);
+        answered = SendCommand(QStringLiteral("Q"), response, true) && fLastAnswerRead;
     }
     return pState == ps_No_error;
 }

@@ -65,13 +65,23 @@ public:
     // True when an answered exchange was attempted, even if the transport reported an error
     // in aResponse.Status; false when nothing was sent or no answer was wanted.
     bool SendCommand(const QString& aCommand, TSerialResponse& aResponse, bool aWantAnswer);
-    // Decodes the status character of a reply into State and Busy.
+    // Decodes the status character of a reply into State and Busy; LastAnswerRead() tells
+    // whether the reply carried a status character at all.
     void SetStatus(const TSerialResponse& aResponse);
+    // The last answered exchange reached the pump and its reply carried a known status
+    // character: only then do State and Busy say anything about the pump as it is now.
+    bool LastAnswerRead() const { return fLastAnswerRead; }
+    // The transport's status and the reply of the last exchange SendCommand made or refused.
+    const QString& LastTransportStatus() const { return fLastResponse.Status; }
+    const QString& LastReply() const { return fLastResponse.Response; }
+    QString Port() const;
     // "Busy, " or "Ready, " and the state's name in words, e.g. "Ready, No error".
     QString StatusAsString() const;
     // Sends one initialisation command (e.g. "ZN1R"); Feedback is left as it is.
     void Initialize(const QString& aCommand, QString& Feedback);
     // Terminates the running command and waits (bounded) for the pump to rest without error.
+    // Confirmed only by the pump's own answer that it is not busy: a lost reply or a port that
+    // does not open is a failed stop.
     bool Stop();
     // Queries the status until the pump is ready; false when TimeOut_s passed first.
     bool WaitUntilFree(double TimeOut_s);
@@ -92,6 +102,8 @@ private:
     bool pInitialized = false;
     EnumPumpState pState = ps_Undefined;
     bool pBusy = false;
+    bool fLastAnswerRead = false;
+    TSerialResponse fLastResponse;
     std::unique_ptr<TSerialPort> COM;
     const TPSD4Timing fTiming;
 };

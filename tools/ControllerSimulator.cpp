@@ -1,6 +1,7 @@
 #include "tools/ControllerSimulator.h"
 
 #include "core/GasFlowUnitConversions.h"
+#include "core/GasItem.h"
 #include "core/GasTable.h"
 
 #include <algorithm>

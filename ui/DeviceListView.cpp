@@ -83,6 +83,8 @@ QString DeviceListView::StateText(const TDeviceInfo& device)
 {
     if (!device.ThreadMFC && !device.ThreadPump)
         return QStringLiteral("Unknown");
+    if (device.Communication.State != LinkState::Ok)
+        return LinkStateText(device.Communication.State);
     const TWorkerReport& report = device.ThreadMFC ? device.ThreadMFC->GUIIn.Report : device.ThreadPump->GUIIn.Report;
     if (!report.Condition.isEmpty())
         return report.Condition;

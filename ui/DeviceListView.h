@@ -45,8 +45,9 @@ public:
     // user's locale.
     static bool RowLess(const QTreeWidgetItem& a, const QTreeWidgetItem& b);
 
-    // The "State" column text of a device: the condition its worker reports, else its
-    // control mode.
+    // The "State" column text of a device: "Unknown" without a worker, the lost
+    // communication's state ("No reply", …) while its worker reports one, else the condition
+    // its worker reports, else its control mode.
     static QString StateText(const TDeviceInfo& device);
 
 signals:

@@ -90,7 +90,10 @@ void EngineTick::ServeController(TDeviceInfo& device, double& userFlow)
     TMFCThread& thread = *device.ThreadMFC;
     TakeReport(device, thread.GUIIn.Report);
     thread.GUIOut.DeviceStatus.GasID = device.FluidID;
-    if (!(thread.GUIIn.DeviceStatus.DataTime > device.LastHandled) || thread.GUIIn.IsTerminated)
+    ShowCommunication(fWindow, device, thread.GUIIn.Communication);
+    // Without communication the column shows "?" rather than the last reading.
+    if (!(thread.GUIIn.DeviceStatus.DataTime > device.LastHandled) || thread.GUIIn.IsTerminated
+        || device.Communication.State != LinkState::Ok)
         return;
     // A copy: a message shown below (a malformed program) lets the worker's exchange run.
     const TAlicatData reading = thread.GUIIn.DeviceStatus;
@@ -128,6 +131,7 @@ void EngineTick::ServePump(TDeviceInfo& device)
 {
     TPSD4Thread& thread = *device.ThreadPump;
     TakeReport(device, thread.GUIIn.Report);
+    ShowCommunication(fWindow, device, thread.GUIIn.Communication);
     SwitchLed(device.Led, true);
     TPumpSpeedDetails plan;
     switch (device.ControlMode) {

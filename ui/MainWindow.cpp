@@ -5,6 +5,7 @@
 #include "core/NumberText.h"
 #include "core/RunMark.h"
 #include "core/TextTables.h"
+#include "core/UserMessages.h"
 #include "devices/Discovery.h"
 #include "devices/Shutdown.h"
 #include "ui/CloseOnSignal.h"
@@ -614,6 +615,11 @@ void TGUIF::ShowDeviceDetails(const TDeviceInfo& device)
     DeviceDetailsUI(tdGUI, shown);
 }
 
+void TGUIF::RefreshDeviceRow(const TDeviceInfo& device)
+{
+    fDevices->RefreshRow(device);
+}
+
 void TGUIF::ClearGraph(bool RemoveData)
 {
     QStringList ports;
@@ -651,8 +657,10 @@ void TGUIF::Searchdevices1Click()
 void TGUIF::ResetDevicesClick()
 {
     FlowDataSave(true, QStringLiteral("ResetDevicesClick"));
-    TerminateThreads(*this, ShutdownTimeout_s);
+    const QString notice = TerminateThreads(*this, ShutdownTimeout_s, AfterShutdown::KeepRunning);
     ShowFocusedDevice();
+    if (!notice.isEmpty())
+        ShowMessage(notice);
 }
 
 void TGUIF::FormClose()
@@ -660,7 +668,9 @@ void TGUIF::FormClose()
     // No script acts on the devices while they are brought to rest.
     CloseControlSocket();
     FlowDataSave(true, QStringLiteral("OnClose"));
-    TerminateThreads(*this, ShutdownTimeout_s);
+    const QString notice = TerminateThreads(*this, ShutdownTimeout_s, AfterShutdown::EndProgram);
+    if (!notice.isEmpty())
+        ShowMessage(notice);
     fTimerEngine.stop();
     if (!fFlowLog->WaitForSaves(CloseSaveTimeoutMs))
         Log().Send(QStringLiteral("Flow log still being written at close"));

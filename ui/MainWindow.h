@@ -155,6 +155,7 @@ public:
     void AddDeviceRow(const TDeviceInfo& device) override;
     void MarkAllRowsUnknown() override;
     void ShowDeviceDetails(const TDeviceInfo& device) override;
+    void RefreshDeviceRow(const TDeviceInfo& device) override;
     void ClearGraph(bool RemoveData) override;
     void FlowDataSave(bool ForceSave, const QString& Suffix) override;
     void ClearDataTable() override;

@@ -12,6 +12,7 @@ public:
     QString messageLog;      // raw appends
     QStringList rows;        // "port|instrument|device|name" of added rows
     QStringList detailsShown; // ports passed to ShowDeviceDetails
+    QStringList rowsRefreshed; // ports passed to RefreshDeviceRow
     QStringList progress;
     int locks = 0;
     int unlocks = 0;
@@ -40,6 +41,7 @@ public:
     }
     void MarkAllRowsUnknown() override { ++rowsMarkedUnknown; }
     void ShowDeviceDetails(const TDeviceInfo& device) override { detailsShown << device.COMPort; }
+    void RefreshDeviceRow(const TDeviceInfo& device) override { rowsRefreshed << device.COMPort; }
     void ClearGraph(bool removeData) override { graphClears += removeData ? 1 : 0; }
     void FlowDataSave(bool forceSave, const QString& suffix) override
     {

@@ -26,20 +26,38 @@ TDeviceInfo PumpRecord(const QString& port)
     return pump;
 }
 
-TEST(ThreadStartup, APumpPortWithoutAPumpStillStartsAfterTheFifteenSecondWait)
+TEST(ThreadStartup, APumpThatDoesNotGetReadyHoldsTheStartUpNoLongerThanItsLimit)
 {
     FastInstruments fast;
-    SimulatorHost nobody(std::make_shared<SilentProtocol>());
-    TDeviceInfo pump = PumpRecord(nobody.PortPath());
-    QElapsedTimer took;
-    took.start();
-    ASSERT_TRUE(pump.StartThread());
-    EXPECT_GE(took.elapsed(), 15000);
-    EXPECT_LT(took.elapsed(), 20000);
-    ASSERT_NE(pump.ThreadPump, nullptr);
-    pump.ThreadPump->GUIOut.ToTerminate = true;
-    EXPECT_TRUE(ServeUntil([&] { return pump.ThreadPump->GUIIn.IsTerminated; }, 3000));
-    delete pump.ThreadPump;
+    struct Case {
+        const char* what;
+        std::shared_ptr<LineProtocol> protocol;
+        qint64 atLeastMs;
+        qint64 atMostMs;
+    };
+    PumpSimulatorOptions neverReady;
+    neverReady.NeverReady = true;
+    const Case cases[] = {
+        // Nothing answers the identification, so nothing can answer the initialisation.
+        {"no pump", std::make_shared<SilentProtocol>(), 0, 3000},
+        {"a pump that stays busy", std::make_shared<PumpSimulator>(neverReady), qint64(PumpStartLimit_s * 1000) - 2000,
+         qint64(PumpStartLimit_s * 1000)},
+    };
+    for (const Case& c : cases) {
+        SimulatorHost host(c.protocol);
+        TDeviceInfo pump = PumpRecord(host.PortPath());
+        QElapsedTimer took;
+        took.start();
+        ASSERT_TRUE(pump.StartThread()) << c.what;
+        EXPECT_GE(took.elapsed(), c.atLeastMs) << c.what;
+        EXPECT_LE(took.elapsed(), c.atMostMs) << c.what << ": the start-up notice says up to " << PumpStartLimit_s << " s";
+        ASSERT_NE(pump.ThreadPump, nullptr);
+        if (auto* busy = dynamic_cast<PumpSimulator*>(c.protocol.get()))
+            busy->SetNeverReady(false);
+        pump.ThreadPump->GUIOut.ToTerminate = true;
+        EXPECT_TRUE(ServeUntil([&] { return pump.ThreadPump->GUIIn.IsTerminated; }, 3000)) << c.what;
+        delete pump.ThreadPump;
+    }
 }
 
 // Both kinds of worker run against the simulators as the engine would drive them, then the

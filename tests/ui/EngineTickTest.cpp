@@ -104,6 +104,40 @@ private:
     std::vector<std::unique_ptr<TPSD4Thread>> fPumps;
 };
 
+TEST_F(EngineTickTest, LostCommunicationShowsOnTheRowOnceInTheLogAndAsAQuestionMark)
+{
+    TMFCThread& worker = AttachController(0);
+    TDeviceInfo& device = DevicesLocal[0];
+    device.ControlMode = dcmDirect;
+    window->DataTableHeaderDue = false;
+    const auto state = [&] { return window->ListViewDevices().RowOfPort(device.COMPort)->text(DeviceListView::ColState); };
+    const auto tickWithRow = [&] {
+        clock->AdvanceMs(1000);
+        window->Engine().LastDataRowTime = 0;
+        Tick();
+    };
+
+    worker.GUIIn.Communication = {LinkState::PortInUse, 3, QStringLiteral("Failed to setup Com port, port in use"), 0, {}};
+    NewReading(worker, 32000, 2); // a reading from before the failures, not yet handled
+    tickWithRow();
+    tickWithRow();
+    EXPECT_EQ(state(), QStringLiteral("Port in use"));
+    EXPECT_EQ(LastRowCells().value(0), QStringLiteral("?"));
+    const QStringList lost = window->MemoMain().Text().split(u'\n').filter(QStringLiteral("Port in use"));
+    ASSERT_EQ(lost.size(), 1) << window->MemoMain().Text().toStdString();
+    EXPECT_TRUE(lost[0].contains(device.COMPort) && lost[0].contains(QStringLiteral("Failed to setup Com port")))
+        << lost[0].toStdString();
+
+    worker.GUIIn.Communication = {LinkState::Ok, 41, QString(), 1, QStringLiteral("communication returned")};
+    NewReading(worker, 32000, 2);
+    tickWithRow();
+    EXPECT_EQ(state(), QStringLiteral("Direct"));
+    EXPECT_EQ(LastRowCells().value(0), QStringLiteral("1.0"));
+    const QString log = window->MemoMain().Text();
+    EXPECT_TRUE(log.contains(QStringLiteral("communication restored after 41 failed exchanges"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("controller initialised again (communication returned)"))) << log.toStdString();
+}
+
 TEST_F(EngineTickTest, ControllerGetsGasAndSetpointByModeAndItsReadingIsPlottedAndConverted)
 {
     struct Case {

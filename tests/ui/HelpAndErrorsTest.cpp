@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTreeWidget>
 #include <future>
@@ -151,6 +152,58 @@ TEST(ModalMessages, AWorkerNeverWaitsForTheWindowThread)
     EXPECT_EQ(worker.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     // Drop the box posted to this thread rather than show it.
     QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+}
+
+TEST(ModalMessages, AnInstrumentsFailuresOpenOneBoxAtATimeThatBlocksNothingAndNoneWhileHeld)
+{
+    const ModalMessages boxes;
+    const QString failure = QStringLiteral("Set pump states failed. Used string: ");
+    const auto fromWorker = [&](const QString& port, int times) {
+        std::thread([&] {
+            for (int i = 0; i < times; ++i)
+                ShowDeviceMessage(port, failure);
+        }).join();
+        QCoreApplication::processEvents();
+    };
+    const auto openBoxes = [] {
+        QList<QMessageBox*> open;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+                open << box;
+        return open;
+    };
+
+    fromWorker(QStringLiteral("/dev/ttyUSB0"), 50);
+    EXPECT_EQ(boxes.OpenDeviceBoxes(), 1) << "repeats while the box is open are counted, not shown";
+    fromWorker(QStringLiteral("/dev/ttyUSB1"), 1);
+    ASSERT_EQ(openBoxes().size(), 2);
+    for (QMessageBox* box : openBoxes()) {
+        EXPECT_FALSE(box->isModal()) << "the operator can still stop or reset the devices";
+        EXPECT_EQ(box->text(), failure);
+    }
+
+    // A shut-down holds them all, also one posted just before it began.
+    std::thread([&] { ShowDeviceMessage(QStringLiteral("/dev/ttyUSB2"), failure); }).join();
+    {
+        const DeviceMessageHold hold(DeviceMessageHold::Everywhere);
+        QCoreApplication::processEvents();
+        fromWorker(QStringLiteral("/dev/ttyUSB3"), 5);
+    }
+    // A worker that is stopping holds its own.
+    std::thread([&] {
+        const DeviceMessageHold hold(DeviceMessageHold::ThisThread);
+        ShowDeviceMessage(QStringLiteral("/dev/ttyUSB4"), failure);
+    }).join();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes.OpenDeviceBoxes(), 2);
+
+    // Once the operator closes a box, that instrument's next failure is shown again.
+    openBoxes().first()->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes.OpenDeviceBoxes(), 1);
+    fromWorker(QStringLiteral("/dev/ttyUSB0"), 1);
+    fromWorker(QStringLiteral("/dev/ttyUSB1"), 1);
+    EXPECT_EQ(boxes.OpenDeviceBoxes(), 2);
 }
 
 } // namespace

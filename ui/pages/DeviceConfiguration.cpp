@@ -175,7 +175,8 @@ void ApplyConfiguration(const std::optional<TDeviceInfo>& Focused, const TConfig
     // A pump is prepared before its worker runs, and the window does not answer meanwhile.
     const bool pumpStartUp = device.DevType == dtPump && !device.ThreadPump && !device.ThreadMFC;
     if (pumpStartUp)
-        Window.ShowWorkerStartUp(QStringLiteral("Starting pump on ") + device.COMPort + QStringLiteral(", up to 15 s"));
+        Window.ShowWorkerStartUp(QStringLiteral("Starting pump on ") + device.COMPort + QStringLiteral(", up to ")
+                                 + QString::number(PumpStartLimit_s) + QStringLiteral(" s"));
     const bool started = device.StartThread();
     if (pumpStartUp)
         Window.ShowWorkerStartUp(QString());
