@@ -18,7 +18,8 @@ namespace {
 void WaitForPumpStart(TPSD4& pump, const QElapsedTimer& started)
 {
     const TPSD4Timing timing = PSD4Timing();
-    const double lastQuery_s = (timing.WaitPollMS + timing.ReadoutTimeoutMS + 2.0 * timing.PollIntervalMS) / 1000;
+    // Half a second more for a machine busy with other work.
+    const double lastQuery_s = (timing.WaitPollMS + timing.ReadoutTimeoutMS + 2.0 * timing.PollIntervalMS) / 1000 + 0.5;
     pump.WaitUntilFree(std::max(0.0, PumpStartLimit_s - started.elapsed() / 1000.0 - lastQuery_s));
 }
 }

@@ -371,6 +371,9 @@ TEST_F(PumpStopFaultsTest, AStopThatCannotReachThePumpIsAFailedStop)
 {
     TPSD4 pump;
     ASSERT_TRUE(pump.Connect(host->PortPath()));
+    QString feedback;
+    pump.Initialize(QStringLiteral("ZN1R"), feedback);
+    ASSERT_TRUE(pump.WaitUntilFree(2));
     TSerialResponse response;
     pump.SendCommand(QStringLiteral("gIV6000A24000OV8A0GR"), response, true);
     ASSERT_TRUE(simulator->Busy());
