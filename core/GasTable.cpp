@@ -306,9 +306,11 @@ const TGasItem* FindNumber(int id)
     return found == table.byNumber.end() ? nullptr : &table.items[found->second];
 }
 
+// Every row, the header lines included, ends in a blank.
 QString ListRowText(const QString& nameShort, const QString& formula, const QString& rest)
 {
-    return PadRight(nameShort, 9) + QStringLiteral(" ") + PadRight(formula, 9) + QStringLiteral(" ") + rest;
+    return PadRight(nameShort, 9) + QStringLiteral(" ") + PadRight(formula, 9) + QStringLiteral(" ") + rest
+           + QStringLiteral(" ");
 }
 
 } // namespace
@@ -354,7 +356,7 @@ std::vector<TGasListRow> GasListRows()
                                 QStringLiteral("Longname, recipe, comments")),
                     std::nullopt});
     for (const TGasItem& gas : GasItems())
-        rows.push_back({ListRowText(gas.NameShort, gas.Formula, gas.GetNameLong() + QStringLiteral(" ")), gas.AlicatID});
+        rows.push_back({ListRowText(gas.NameShort, gas.Formula, gas.GetNameLong()), gas.AlicatID});
     return rows;
 }
 

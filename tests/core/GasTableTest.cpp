@@ -238,7 +238,7 @@ TEST(GasTableLists, GasRowsCarryTheirGasNumber)
 {
     const std::vector<TGasListRow> rows = GasListRows();
     ASSERT_EQ(rows.size(), 131u);
-    EXPECT_EQ(rows[0].Text, "Shortname Formula   Longname, recipe, comments");
+    EXPECT_EQ(rows[0].Text, "Shortname Formula   Longname, recipe, comments ");
     EXPECT_FALSE(rows[0].GasID.has_value());
     EXPECT_EQ(rows[1].Text, "Ar        Ar        Argon ");
     EXPECT_EQ(rows[1].GasID, 1);
@@ -254,9 +254,9 @@ TEST(GasTableLists, FluidRowsOfferWater)
 {
     const std::vector<TGasListRow> rows = FluidListRows();
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].Text, "Shortname Formula   Longname (or recipe)");
+    EXPECT_EQ(rows[0].Text, "Shortname Formula   Longname (or recipe) ");
     EXPECT_FALSE(rows[0].GasID.has_value());
-    EXPECT_EQ(rows[1].Text, "H2O                 Only use deionized or distilled water");
+    EXPECT_EQ(rows[1].Text, "H2O                 Only use deionized or distilled water ");
     EXPECT_EQ(rows[1].GasID, 1001);
 }
 

@@ -2,6 +2,7 @@
 // along their programs and the chart's time marker, the operator's changes of a row, and the
 // mixture report.
 #include "MixtureReportLines.h"
+#include "core/LogCapture.h"
 #include "WindowDevices.h"
 
 #include "ui/FlowChart.h"
@@ -140,6 +141,40 @@ TEST_F(DesignerPageTest, OperatorChangesOfARowShowTheNewMixture)
     EXPECT_DOUBLE_EQ(Page().RowFlowBox("COM7")->Value(), 0);
     EXPECT_EQ(Page().RowSlider("COM7")->value(), 0);
     ExpectFractions("1.000 000", "0.000 000");
+}
+
+TEST_F(DesignerPageTest, ARowFollowsTheInputFocus)
+{
+    window->show();
+    window->activateWindow();
+    window->Pages().setCurrentWidget(&Page());
+    QCoreApplication::processEvents();
+    QSlider& slider = *Page().RowSlider("COM7");
+    NumberBox& flow = *Page().RowFlowBox("COM7");
+    const LogCapture log(LogCategory::MainForm);
+
+    // Neither focused (the mouse drags the slider): the slider sets the box.
+    slider.setValue(40);
+    EXPECT_DOUBLE_EQ(flow.Value(), 20);
+    // The slider focused (keyboard): likewise, logged as the operator's own change.
+    slider.setFocus();
+    slider.setValue(60);
+    EXPECT_DOUBLE_EQ(flow.Value(), 30);
+    // The box focused: a slider that moves meanwhile leaves the typed value alone, and a typed
+    // value moves the slider.
+    flow.setFocus();
+    slider.setValue(80);
+    EXPECT_DOUBLE_EQ(flow.Value(), 30);
+    Type(&flow, "10");
+    EXPECT_EQ(slider.value(), 20);
+
+    QStringList focusLines;
+    for (const QString& line : log.Lines())
+        if (line.startsWith("Wanted") || line.startsWith("Trackbar") || line.startsWith("DBEdit"))
+            focusLines << line;
+    EXPECT_EQ(focusLines, (QStringList{"Trackbar mouseover => Do alter DoubleEdit value.",
+                                       "Wanted & changed DoubleEdit value.", "DBEdit has focus", "DBEdit has focus"}))
+        << focusLines.join(" | ").toStdString();
 }
 
 TEST_F(DesignerPageTest, TimeUnitShowsTheSameMomentInHours)

@@ -103,6 +103,7 @@ TEST_F(MixRecipeTest, ErrorsAreReportedAloneAndTheLatestWins)
         {"COM6 5,5 R!", "Illegal character '!' on line: 1\r\n"},
         {"COM6 50\t", "Illegal character '\t' on line: 1\r\n"},
         {"-", "Illegal character '-' on line: 1\r\n"},
+        {"COM6 50\r\n\U0001F600", "Illegal character '\U0001F600' on line: 2\r\n"},
         // A line with a conversion failure still evaluates: its error is set again at every
         // allowed character, so it wins over an illegal character before it, not after it.
         {"COM7 50", "Failed to convert gas flow to user unit: Undefined"},
@@ -119,10 +120,10 @@ TEST_F(MixRecipeTest, ErrorsAreReportedAloneAndTheLatestWins)
         TGasItem mixture;
         QString error;
         EXPECT_FALSE(ParseMixRecipe(c.recipe, mixture, error));
-        EXPECT_EQ(error, QString::fromLatin1(c.error));
+        EXPECT_EQ(error, QString::fromUtf8(c.error));
         const TMixRecipeEvaluation page = EvaluateMixRecipe(c.recipe, "Name");
         EXPECT_FALSE(page.Valid);
-        EXPECT_TRUE(page.Text.startsWith(QString::fromLatin1(c.error)));
+        EXPECT_TRUE(page.Text.startsWith(QString::fromUtf8(c.error)));
         EXPECT_FALSE(page.Text.contains("Mixture:"));
     }
 }
@@ -187,6 +188,14 @@ TEST_F(MixRecipeTest, PumpLineBringsWaterAndTheHumidityTable)
     EXPECT_TRUE(lines[fluid + 2].startsWith("     0   1.01325  "));
     EXPECT_TRUE(lines[fluid + 6].startsWith("   150   1.01325  "));
     EXPECT_EQ(lines.size(), fluid + 8); // five conditions, then the final line end
+
+    // With nothing flowing the water is still named, with the table's header and the reason.
+    const QStringList still = EvaluateMixRecipe("COM6 0\r\nCOM5 0", "Still").Text.split("\r\n");
+    const qsizetype stillFluid = still.indexOf("  Mixture has fluid:");
+    ASSERT_GT(stillFluid, 0) << still.join("\n").toStdString();
+    EXPECT_EQ(still.mid(stillFluid + 1),
+              (QStringList{"    ºC      BarA  Max ppm/100%RH  Current ppm     RH %",
+                           "  No flow: the humidity is not defined.", ""}));
 }
 
 class MixSegmentsAddTest : public MixRecipeTest {};

@@ -272,6 +272,8 @@ void DesignerPage::DesignerChange(QWidget* Sender)
     }
     const double fullScale = FullScaleInUserUnit(device);
     if (auto* flow = qobject_cast<NumberBox*>(Sender)) {
+        // Typing moves the slider. A value that the program sets without the focus moves it
+        // too: a row whose slider and box disagree would misstate the flow.
         Log().Send(flow->hasFocus() ? QStringLiteral("DBEdit has focus") : QStringLiteral("DBEdit is not focused"));
         QSlider* slider = RowSlider(port);
         if (const std::optional<int> position =
@@ -280,12 +282,17 @@ void DesignerPage::DesignerChange(QWidget* Sender)
             slider->setValue(*position);
         }
     } else if (auto* slider = qobject_cast<QSlider*>(Sender)) {
-        if (NumberBox* flow = RowFlowBox(port)) {
-            const QSignalBlocker keepFlow(flow);
-            flow->SetValue(DesignerFlowForSlider(slider->value(), slider->maximum(), fullScale));
-            Log().Send(QStringLiteral("Wanted & changed DoubleEdit value."));
-        } else {
-            Log().Send(QStringLiteral("Wanted to change DoubleEdit but ratrieval of control failed."));
+        NumberBox* flow = RowFlowBox(port);
+        // A slider moved while the operator types into its box leaves the typed value alone.
+        if (slider->hasFocus() || !flow || !flow->hasFocus()) {
+            if (flow) {
+                const QSignalBlocker keepFlow(flow);
+                flow->SetValue(DesignerFlowForSlider(slider->value(), slider->maximum(), fullScale));
+                Log().Send(slider->hasFocus() ? QStringLiteral("Wanted & changed DoubleEdit value.")
+                                              : QStringLiteral("Trackbar mouseover => Do alter DoubleEdit value."));
+            } else {
+                Log().Send(QStringLiteral("Wanted to change DoubleEdit but ratrieval of control failed."));
+            }
         }
     }
     // Every change of a row shows its mixture, whether made with the mouse, the keyboard or

@@ -10,6 +10,7 @@
 #include "ui/pages/DeliveredFlow.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -171,9 +172,14 @@ bool ParseMixRecipe(const QString& Recipe, TGasItem& Mixture, QString& Error)
         // the line, so its outcome is reapplied at every later allowed character, and the
         // last message standing wins.
         std::optional<LineOutcome> outcome;
-        for (const QChar c : line) {
+        for (qsizetype at = 0; at < line.size(); ++at) {
+            const QChar c = line[at];
             if (!IsRecipeCharacter(c)) {
-                Error = QStringLiteral("Illegal character '") + c + QStringLiteral("' on line: ") + n + CRLF;
+                // A character beyond the basic plane is quoted whole, not as half a pair.
+                const bool pair = c.isHighSurrogate() && at + 1 < line.size() && line[at + 1].isLowSurrogate();
+                Error = QStringLiteral("Illegal character '") + line.mid(at, pair ? 2 : 1) + QStringLiteral("' on line: ")
+                        + n + CRLF;
+                at += pair ? 1 : 0;
                 continue;
             }
             if (!outcome)
@@ -214,17 +220,24 @@ TMixRecipeEvaluation EvaluateMixRecipe(const QString& Recipe, const QString& Mix
     TGasItem flat = mixture.Clone(false);
     flat.Components.clear();
     mixture.CollectLeaves(flat);
-    // Without any flow there are no fractions; the fluid question is then not asked, since
-    // it is only defined on a mixture with fractions.
     const bool hasFractions = flat.MassFlowsToFractions();
 
     AddBlock(page, QStringLiteral("  Partial pressures:"));
     AddBlock(page, PartialPressuresReport(flat));
     AddBlock(page, QStringLiteral("  Volumetric flows, ml/min:"));
     AddBlock(page, VolumetricFlowsReport(flat, ReportConditions));
-    if (hasFractions && flat.GetHasFluid()) {
+    // Asked of the single gases: without any flow there are no fractions, and a mixture that
+    // is not normalised cannot answer GetHasFluid.
+    const bool hasFluid = std::any_of(flat.Components.begin(), flat.Components.end(),
+                                      [](const TGasItem& gas) { return IsFluidGasNumber(gas.AlicatID); });
+    if (hasFluid) {
         AddBlock(page, QStringLiteral("  Mixture has fluid:"));
-        AddBlock(page, HumidityReport(flat, ReportConditions));
+        // A humidity would divide by a total of zero: the table's header stands with the
+        // reason instead of figures.
+        if (hasFractions)
+            AddBlock(page, HumidityReport(flat, ReportConditions));
+        else
+            AddBlock(page, HumidityReport(flat, {}) + QStringLiteral("  No flow: the humidity is not defined."));
     }
     return result;
 }
