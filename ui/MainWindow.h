@@ -85,7 +85,8 @@ public:
     std::optional<TDeviceInfo> FocusedDevice() const;
     TConfigureValues ConfigureValues() const;
     void ButtonApplyConfigurationClick();
-    // The maximum and resulting flows of the Design segments and Direct control pages.
+    // The maximum and resulting flows of the Design segments and Direct control pages; a
+    // pump's planned dose commands go to the message log.
     void UpdateGasFlowUnits();
     void ButtonSegmentApplyClick();
     void ButtonSegmentDeleteClick();
@@ -196,6 +197,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // UpdateGasFlowUnits, with or without the log lines of a pump's plans.
+    void ShowFlowDisplays(bool LogPlans);
     void BuildLayout();
     void BuildMenus();
     void FormCreate();

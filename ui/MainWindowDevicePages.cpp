@@ -105,8 +105,9 @@ void TGUIF::DeviceDetailsUI(TDirectionTo aDirection, TDeviceInfo& aDevInfo)
         fSegmentEditor->LabelSpecifiedFlowUnit->setText(view.Pump->SegmentFlowUnit);
     }
     // The setpoint box was set quietly: its displays are brought up to date here, for a pump
-    // as for a controller.
-    UpdateGasFlowUnits();
+    // as for a controller, so that no page shows the flows of the device shown before. Only
+    // showing a pump changes no plan: its dose commands are logged when a setpoint changes.
+    ShowFlowDisplays(false);
     MemoSegmentsUpdate();
 }
 
@@ -116,6 +117,11 @@ void TGUIF::ButtonApplyConfigurationClick()
 }
 
 void TGUIF::UpdateGasFlowUnits()
+{
+    ShowFlowDisplays(true);
+}
+
+void TGUIF::ShowFlowDisplays(bool LogPlans)
 {
     const TFlowDisplays displays =
         FlowDisplaysFor(FocusedDevice(), fSegmentEditor->RtDoubleEditSegmentFlow->Value(),
@@ -130,8 +136,9 @@ void TGUIF::UpdateGasFlowUnits()
         fSegmentEditor->LabelResultingFlowinSpecifiedUnit->setText(*displays.SegmentResultingFlow);
     if (displays.DirectResultingFlow)
         fDirectControl->LabelDirectControlResultingFlow->setText(*displays.DirectResultingFlow);
-    for (const QString& line : displays.LogLines)
-        MM(line);
+    if (LogPlans)
+        for (const QString& line : displays.LogLines)
+            MM(line);
 }
 
 void TGUIF::ButtonSegmentApplyClick()

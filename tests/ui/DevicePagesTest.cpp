@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -218,6 +219,17 @@ TEST_F(DevicePages, APumpNeedsAFluidAndOneOfItsSyringeSizes)
     EXPECT_EQ(configure.ComboBoxDeviceFluidPump->currentIndex(), 0);
     EXPECT_EQ(window->SegmentEditor().RtDoubleEditSegmentMaxFlow->Value(), pump.MaxFlow_ulpm);
     EXPECT_EQ(window->SegmentEditor().LabelSpecifiedFlowUnit->text(), QStringLiteral("\u00B5l/min"));
+    // Showing the pump brings its resulting flows up to date but plans nothing: its dose
+    // commands (0 % on Direct control: "TR") are logged only when a setpoint changes.
+    const auto stopPlansLogged = [this] {
+        return window->MemoMain().Text().split(QRegularExpression("[\r\n]+")).filter(QRegularExpression(" TR$")).size();
+    };
+    EXPECT_TRUE(window->DirectControl().LabelDirectControlResultingFlow->text().startsWith("Desired/Achievable || 0 / "));
+    EXPECT_EQ(stopPlansLogged(), 0);
+    window->ListViewDevicesClick(); // a second click on the row
+    EXPECT_EQ(stopPlansLogged(), 0);
+    window->SegmentEditor().RtDoubleEditSegmentFlow->SetValue(10);
+    EXPECT_EQ(stopPlansLogged(), 1);
 
     configure.ButtonApplyConfiguration->click();
     EXPECT_EQ(messages.Texts(), QStringList{"No fluid selected for Pump"});

@@ -1,5 +1,6 @@
 // Help tips under the mouse pointer, errors that escape a handler, and modal messages raised
 // on a worker thread.
+#include "WindowDevices.h"
 #include "WindowTestSupport.h"
 
 #include "ui/DeviceListView.h"
@@ -13,6 +14,7 @@
 #include "ui/pages/DesignerPage.h"
 #include "ui/pages/SegmentEditorPage.h"
 #include "ui/widgets/ColorPicker.h"
+#include "ui/widgets/NumberBox.h"
 #include "ui/widgets/RichTextLabel.h"
 
 #include "core/Errors.h"
@@ -20,10 +22,12 @@
 #include <QApplication>
 #include <QChartView>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QTreeWidget>
 #include <future>
 #include <thread>
@@ -91,14 +95,19 @@ TEST_F(HelpTest, ControlUnderThePointerChoosesTheTextByItsName)
 
 TEST_F(HelpTest, ControlsCreatedLaterReportTooAndTheDesignerBoxesShareOneText)
 {
-    auto* box = new QLineEdit(window->Designer().FlowPanelControls);
-    box->setObjectName("DoubleEditDynamic_COMX");
-    box->show();
+    // The designer builds its rows when devices are selected, long after the window started.
+    SelectInWindow(*window, {"COMX", "COMY"});
+    window->Pages().setCurrentWidget(&window->Designer());
     QCoreApplication::processEvents();
-    MoveOver(box);
-    EXPECT_EQ(window->MouseOverName, "DoubleEditDynamic_COMX");
-    EXPECT_EQ(window->DzHTMLTextTips().PlainText(),
-              "Manually entering the flow gives more precission, allowing fractions.");
+    for (const char* port : {"COMX", "COMY"}) {
+        NumberBox* box = window->Designer().RowFlowBox(QString::fromLatin1(port));
+        ASSERT_NE(box, nullptr) << port;
+        MoveOver(box);
+        EXPECT_EQ(window->MouseOverName, box->objectName());
+        EXPECT_TRUE(window->MouseOverName.endsWith(QString::fromLatin1(port)));
+        EXPECT_EQ(window->DzHTMLTextTips().PlainText(),
+                  "Manually entering the flow gives more precission, allowing fractions.");
+    }
 }
 
 TEST_F(HelpTest, DropDownListsReportNoMovementButTheFluidListsExplainThemselvesOnEntry)
@@ -118,6 +127,14 @@ TEST_F(HelpTest, DropDownListsReportNoMovementButTheFluidListsExplainThemselvesO
     EXPECT_EQ(window->MouseOverName, "LabelColor");
 
     QApplication::sendEvent(window->Configure().ComboBoxFlowUnitPredefined, &enter);
+    EXPECT_EQ(Shown(), HelpMarkupToRichText(PredefinedConditionsHelpText()));
+
+    // Nor does the termination radio group, its button included: the tip stays.
+    window->Pages().setCurrentWidget(&window->SegmentEditor());
+    QCoreApplication::processEvents();
+    MoveOver(window->SegmentEditor().RadioGroupTermination);
+    MoveOver(window->SegmentEditor().RadioButtonKeepLastFlow);
+    EXPECT_EQ(window->MouseOverName, "LabelColor");
     EXPECT_EQ(Shown(), HelpMarkupToRichText(PredefinedConditionsHelpText()));
 }
 

@@ -6,7 +6,9 @@
 #include "instruments/PSD4.h"
 #include "ui/MessageLog.h"
 #include "ui/pages/ToolsPage.h"
+#include "ui/widgets/RichTextLabel.h"
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -24,6 +26,17 @@ protected:
 
     ToolsPage& Page() { return window->Tools(); }
 };
+
+TEST_F(ToolsPageTest, ToolsStandFromTopToBottomWithTheNoticeUnderThem)
+{
+    window->show();
+    window->Pages().setCurrentWidget(&Page());
+    QCoreApplication::processEvents();
+    const QWidget* order[] = {Page().BitBtn11, Page().GroupBoxDeviceTools, Page().BitBtn9, Page().Notice};
+    for (size_t i = 1; i < std::size(order); ++i)
+        EXPECT_GE(order[i]->y(), order[i - 1]->y() + order[i - 1]->height()) << order[i]->objectName().toStdString();
+    EXPECT_LT(Page().Notice->x(), Page().BitBtn11->x() + Page().BitBtn11->width());
+}
 
 TEST_F(ToolsPageTest, ButtonsRefuseDevicesTheyCannotWorkOn)
 {

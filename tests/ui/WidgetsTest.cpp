@@ -76,6 +76,18 @@ TEST_P(NumberBoxTest, ShowsValuesWithTheLocaleSeparator)
     box.SetValue(1.0 / 3);
     EXPECT_EQ(box.text(), Local("0.333"));
     EXPECT_DOUBLE_EQ(box.Value(), 1.0 / 3); // shown rounded, kept exact
+
+    // A full scale keeps at least four significant digits however small, and three decimals.
+    box.SetSignificantDigits(4);
+    const struct {
+        double value;
+        const char* shown;
+    } fullScales[] = {{0.0041234, "0.004123"}, {0.057252, "0.05725"}, {1.0 / 3, "0.3333"}, {500, "500"},
+                      {5000.1234, "5000.123"}, {0, "0"}, {-0.0012346, "-0.001235"}};
+    for (const auto& c : fullScales) {
+        box.SetValue(c.value);
+        EXPECT_EQ(box.text(), Local(c.shown)) << c.value;
+    }
 }
 
 TEST_P(NumberBoxTest, TypedTextIsReadClampedOrRefused)

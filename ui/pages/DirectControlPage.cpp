@@ -25,7 +25,7 @@ DirectControlPage::DirectControlPage(QWidget* parent)
 {
     RtDoubleEditDirectControlMaxFlow = Named(new NumberBox, "RtDoubleEditDirectControlMaxFlow");
     RtDoubleEditDirectControlMaxFlow->setReadOnly(true);
-    RtDoubleEditDirectControlMaxFlow->SetDisplayPattern(QStringLiteral("0.###")); // a converted full scale has many digits
+    RtDoubleEditDirectControlMaxFlow->SetSignificantDigits(4); // a converted full scale has many digits, a small one few
     LabelDirectControlMaxFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelDirectControlMaxFlowUnit");
     RtDoubleEditDirectControlDesiredFlow = Named(new NumberBox, "RtDoubleEditDirectControlDesiredFlow");
     RtDoubleEditDirectControlDesiredFlow->SetMinimum(0);

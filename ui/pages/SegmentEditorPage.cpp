@@ -1,5 +1,6 @@
 #include "ui/pages/SegmentEditorPage.h"
 
+#include "ui/HelpHover.h"
 #include "ui/widgets/NumberBox.h"
 
 #include <QFileDialog>
@@ -51,7 +52,7 @@ SegmentEditorPage::SegmentEditorPage(QWidget* parent)
     LabelSelectedDeviceNameRole = Named(new QLabel(QStringLiteral("Name or role")), "LabelSelectedDeviceNameRole");
     RtDoubleEditSegmentMaxFlow = Named(new NumberBox, "RtDoubleEditSegmentMaxFlow");
     RtDoubleEditSegmentMaxFlow->setReadOnly(true);
-    RtDoubleEditSegmentMaxFlow->SetDisplayPattern(QStringLiteral("0.###")); // a converted full scale has many digits
+    RtDoubleEditSegmentMaxFlow->SetSignificantDigits(4); // a converted full scale has many digits, a small one few
     LabelSpecifiedFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelSpecifiedFlowUnit");
     LabelSegmentStartTime = Named(new QLabel(QStringLiteral("Start time, m")), "LabelSegmentStartTime");
     RtDoubleEditSegmentTime = Box("RtDoubleEditSegmentTime", 0, std::numeric_limits<double>::max());
@@ -69,6 +70,9 @@ SegmentEditorPage::SegmentEditorPage(QWidget* parent)
     RadioGroupTermination = Named(new QGroupBox(QStringLiteral("Segment program termination type")), "RadioGroupTermination");
     RadioButtonKeepLastFlow = Named(new QRadioButton(QStringLiteral("Keep last flow indefinitely")), "RadioButtonKeepLastFlow");
     (new QVBoxLayout(RadioGroupTermination))->addWidget(RadioButtonKeepLastFlow);
+    // The group with its button is one control that reports no pointer movement.
+    HelpHover::MarkSilent(RadioGroupTermination);
+    HelpHover::MarkSilent(RadioButtonKeepLastFlow);
 
     ButtonSegmentApply = Named(new QPushButton(QStringLiteral("Add / Apply Segment")), "ButtonSegmentApply");
     ButtonSegmentDelete = Named(new QPushButton(QStringLiteral("Delete segment")), "ButtonSegmentDelete");

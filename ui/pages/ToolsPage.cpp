@@ -57,13 +57,11 @@ ToolsPage::ToolsPage(SelectedDeviceFunction SelectedDevice, TInstrumentToolsWind
     prime->addWidget(Label9, 0, 0);
     prime->addWidget(RtIntegerEditPrimePumpLoops, 0, 1);
     prime->addWidget(BitBtn10, 1, 0, 1, 2);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(BitBtn11);
-    buttons->addWidget(GroupBoxDeviceTools);
-    buttons->addWidget(BitBtn9);
-    buttons->addStretch();
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(buttons);
+    // From top to bottom: the three tools, then the notice under them.
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(BitBtn11, 0, Qt::AlignLeft);
+    layout->addWidget(GroupBoxDeviceTools, 0, Qt::AlignLeft);
+    layout->addWidget(BitBtn9, 0, Qt::AlignLeft);
     layout->addWidget(Notice, 1);
 
     connect(BitBtn11, &QPushButton::clicked, this, &ToolsPage::ButtonDeviceInitializeClick);

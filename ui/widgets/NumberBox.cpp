@@ -29,6 +29,16 @@ bool ReadNumber(const QString& text, double& value)
     return TryStrToFloatDot(dotted, value);
 }
 
+// "0.###" widened with optional decimals until the value has the given significant digits.
+QString SignificantPattern(double value, int digits)
+{
+    constexpr int MinimumDecimals = 3;
+    constexpr int MaximumDecimals = 15;
+    const int magnitude = value == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    const int decimals = std::clamp(digits - 1 - magnitude, MinimumDecimals, MaximumDecimals);
+    return QStringLiteral("0.") + QString(decimals, u'#');
+}
+
 } // namespace
 
 NumberBox::NumberBox(QWidget* parent)
@@ -72,6 +82,12 @@ void NumberBox::SetDisplayPattern(const QString& pattern)
     ShowValue();
 }
 
+void NumberBox::SetSignificantDigits(int digits)
+{
+    fSignificantDigits = std::max(0, digits);
+    ShowValue();
+}
+
 void NumberBox::TextEdited(const QString& text)
 {
     if (!fEdited)
@@ -101,6 +117,9 @@ void NumberBox::Store(double value)
 
 void NumberBox::ShowValue()
 {
-    setText(fPattern.isEmpty() ? FloatToStr(fValue) : FormatFloat(fPattern, fValue));
+    if (fSignificantDigits > 0)
+        setText(FormatFloat(SignificantPattern(fValue, fSignificantDigits), fValue));
+    else
+        setText(fPattern.isEmpty() ? FloatToStr(fValue) : FormatFloat(fPattern, fValue));
     fEdited = false;
 }

@@ -24,6 +24,10 @@ public:
     // Display pattern as for FormatFloat ("0.0##"); empty (the default) shows the shortest
     // general form. The value itself is not rounded to the pattern.
     void SetDisplayPattern(const QString& pattern);
+    // Shows at least three decimals and at least this many significant digits (0: as the
+    // pattern says), so that a small value such as a full scale of 0.004123 g/min stays
+    // readable; trailing zeros are left out.
+    void SetSignificantDigits(int digits);
 
 signals:
     // On every change of the value: SetValue, clamping by a limit, a typed number within the
@@ -41,5 +45,6 @@ private:
     double fMinimum = std::numeric_limits<double>::lowest();
     double fMaximum = std::numeric_limits<double>::max();
     QString fPattern;
+    int fSignificantDigits = 0;
     bool fEdited = false; // the text was typed since the value was last shown
 };
