@@ -334,7 +334,15 @@ void Apply(const TMarkupTag& tag, RichTextWriter& out)
         out.Element(QStringLiteral("<br/>"));
         break;
     case TTagKind::Rule:
-        out.Element(tag.Width > 0 ? QStringLiteral("<hr width=\"%1\"/>").arg(tag.Width) : QStringLiteral("<hr/>"));
+        // Rich text centres a horizontal ruler and lets it run past the cell it stands in; a
+        // rule of fixed width is therefore a left-aligned table whose only cell, of that width,
+        // draws its top border (a width on the table itself is not kept inside a cell).
+        out.Element(tag.Width > 0 ? QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\" "
+                                                   "style=\"margin:0px; border-style:none\"><tr><td width=\"%1\" "
+                                                   "style=\"border-top:1px solid #808080; font-size:1px\"></td>"
+                                                   "</tr></table>")
+                                        .arg(tag.Width)
+                                  : QStringLiteral("<hr/>"));
         break;
     case TTagKind::OpenSubscript:
         out.Open(TTag::Subscript, QStringLiteral("<sub>"), QStringLiteral("</sub>"));

@@ -132,17 +132,42 @@ TEST(HelpMarkup, EverythingOutsideTagsIsShownAsWritten)
         EXPECT_EQ(Render(QString::fromLatin1(c.markup))->toPlainText(), QString::fromLatin1(c.plain)) << c.markup;
 }
 
+// A rule of fixed width: a one-cell table without text whose cell draws only its top border.
+bool IsRule(const QTextTable* table)
+{
+    if (!table || table->rows() != 1 || table->columns() != 1)
+        return false;
+    const QTextTableCell cell = table->cellAt(0, 0);
+    const QTextTableCellFormat format = cell.format().toTableCellFormat();
+    return cell.firstCursorPosition() == cell.lastCursorPosition() && format.topBorder() == 1
+           && format.leftBorder() == 0 && format.bottomBorder() == 0;
+}
+
 // Widths of the rules in document order: a fixed width in pixels, or -1 for the full width.
+void CollectRuleWidths(QTextFrame& frame, std::vector<double>& widths)
+{
+    for (auto it = frame.begin(); !it.atEnd(); ++it) {
+        if (QTextFrame* child = it.currentFrame()) {
+            auto* table = qobject_cast<QTextTable*>(child);
+            if (!IsRule(table)) {
+                CollectRuleWidths(*child, widths);
+                continue;
+            }
+            EXPECT_FALSE(table->format().alignment() & (Qt::AlignHCenter | Qt::AlignRight)); // starts at the left
+            const QList<QTextLength> columns = table->format().columnWidthConstraints();
+            EXPECT_EQ(columns.size(), 1);
+            if (columns.size() == 1 && columns[0].type() == QTextLength::FixedLength)
+                widths.push_back(columns[0].rawValue());
+        } else if (it.currentBlock().blockFormat().hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth)) {
+            widths.push_back(-1);
+        }
+    }
+}
+
 std::vector<double> RuleWidths(const QTextDocument& document)
 {
     std::vector<double> widths;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        const QTextBlockFormat format = block.blockFormat();
-        if (!format.hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth))
-            continue;
-        const QTextLength length = format.lengthProperty(QTextFormat::BlockTrailingHorizontalRulerWidth);
-        widths.push_back(length.type() == QTextLength::FixedLength ? length.rawValue() : -1);
-    }
+    CollectRuleWidths(*document.rootFrame(), widths);
     return widths;
 }
 
@@ -156,7 +181,7 @@ std::vector<QTextTable*> Tables(const QTextDocument& document)
 {
     std::vector<QTextTable*> tables;
     for (QTextFrame* frame : document.rootFrame()->childFrames())
-        if (auto* table = qobject_cast<QTextTable*>(frame))
+        if (auto* table = qobject_cast<QTextTable*>(frame); table && !IsRule(table))
             tables.push_back(table);
     return tables;
 }
