@@ -678,6 +678,10 @@ void FlowChart::SetTimeFactor(double factor)
 {
     if (!std::isfinite(factor) || factor <= 0 || factor == fImpl->fTimeFactor)
         return;
+    // Deliberately not "(upper end + 10) / new factor": the chart follows its data unless
+    // zoomed, and a zoomed view rescaled by the old over the new factor keeps showing the same
+    // stretch of time, whereas that rule would show another one (from hours back to minutes,
+    // a 2.2-hour view would become 12.2 minutes).
     const double rescale = fImpl->fTimeFactor / factor;
     const auto rescaled = [rescale](std::optional<TChartView>& view) {
         if (view) {

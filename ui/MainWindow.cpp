@@ -426,7 +426,9 @@ void TGUIF::ListViewDevicesClick()
     }
     if (!ShowFocusedDevice())
         fConfigure->ShowNoDevice();
-    // The designer's rows follow the selection, also when no row has the focus.
+    // The designer's rows follow the selection, also when no row has the focus: rows left
+    // standing for devices that are no longer selected would mix them into the report, and
+    // "Apply to device(s)" would send them setpoints.
     fDesigner->MixMakerComponentSetup();
     fDesigner->RtDoubleEditDesignMixTimeValueChanged();
 }
