@@ -1,11 +1,13 @@
 #include "devices/KnownDevices.h"
 
+#include "core/SegmentProgram.h"
+
 namespace {
 
-// One instrument of the installation. Controllers give their full scale in SCCM; pumps their
+// One instrument this program comes with. Controllers give their full scale in SCCM; pumps their
 // syringe, the temperature of the dosed fluid and their full-scale dose rate.
 struct KnownRow {
-    tDeviceType type;
+    InstrumentKind kind;
     const char* serial;
     const char* nameRole;
     QRgb color;
@@ -26,75 +28,116 @@ constexpr double PrototypeSyringe_ul = 12.5;
 using namespace NamedColor;
 
 constexpr KnownRow KnownRows[] = {
-    {dtMFCA, "142001", "Prototype", Red, 500, 0, 0, 0, PrototypeControllerProgram},
-    {dtMFCB, "142002", "Prototype", Blue, 50, 0, 0, 0, PrototypeControllerProgram},
-    {dtPump, "PSD4 23011001", "Prototype", Aqua, 0, PrototypeSyringe_ul, 20, 25 * PrototypeSyringe_ul, PrototypePumpProgram},
-    {dtMFCA, "142003", "Blendor 1", Red, 5000, 0, 0, 0, ""},
-    {dtMFCB, "142004", "Blendor 1", Blue, 500, 0, 0, 0, ""},
-    {dtMFCC, "142005", "Blendor 1", Green, 50, 0, 0, 0, ""},
-    {dtMFCD, "142006", "Blendor 1", Brown, 50, 0, 0, 0, ""},
-    {dtMFCA, "142007", "Blendor 2", Red, 5000, 0, 0, 0, ""},
-    {dtMFCB, "142008", "Blendor 2", Blue, 500, 0, 0, 0, ""},
-    {dtMFCC, "142009", "Blendor 2", Green, 500, 0, 0, 0, ""},
-    {dtMFCD, "142010", "Blendor 2", Brown, 50, 0, 0, 0, ""},
-    {dtMFCA, "142011", "Blendor 3", Red, 5000, 0, 0, 0, ""},
-    {dtMFCB, "142012", "Blendor 3", Blue, 5000, 0, 0, 0, ""},
-    {dtMFCC, "142013", "Blendor 3", Green, 500, 0, 0, 0, ""},
-    {dtMFCD, "142014", "Blendor 3", Brown, 50, 0, 0, 0, ""},
-    {dtMFCA, "142015", "Blendor 4", Red, 500, 0, 0, 0, ""},
-    {dtMFCB, "142016", "Blendor 4", Blue, 500, 0, 0, 0, ""},
-    {dtMFCC, "142017", "Blendor 4", Green, 50, 0, 0, 0, ""},
-    {dtMFCD, "142018", "Blendor 4", Brown, 50, 0, 0, 0, ""},
-    {dtPump, "PSD4 23011002", "Dampor 1", Purple, 0, 12.5, 21, 1000, ""},
-    {dtPump, "PSD4 23011003", "Dampor 2", Purple, 0, 12.5, 21, 1000, ""},
-    {dtPump, "PSD4 23011004", "Dampor 3", Purple, 0, 25, 21, 1000, ""},
-    {dtPump, "PSD4 23011005", "Dampor 4", Purple, 0, 25, 21, 1000, ""},
-    {dtPump, "PSD4 23011006", "Dampor 5", Aqua, 0, 12.5, 21, 1000, ""},
-    {dtPump, "PSD4 23011007", "Dampor 6", Aqua, 0, 25, 21, 1000, ""},
+    {InstrumentKind::MFCA, "142001", "Prototype", Red, 500, 0, 0, 0, PrototypeControllerProgram},
+    {InstrumentKind::MFCB, "142002", "Prototype", Blue, 50, 0, 0, 0, PrototypeControllerProgram},
+    {InstrumentKind::Pump, "PSD4 23011001", "Prototype", Aqua, 0, PrototypeSyringe_ul, 20, 25 * PrototypeSyringe_ul, PrototypePumpProgram},
+    {InstrumentKind::MFCA, "142003", "Blendor 1", Red, 5000, 0, 0, 0, ""},
+    {InstrumentKind::MFCB, "142004", "Blendor 1", Blue, 500, 0, 0, 0, ""},
+    {InstrumentKind::MFCC, "142005", "Blendor 1", Green, 50, 0, 0, 0, ""},
+    {InstrumentKind::MFCD, "142006", "Blendor 1", Brown, 50, 0, 0, 0, ""},
+    {InstrumentKind::MFCA, "142007", "Blendor 2", Red, 5000, 0, 0, 0, ""},
+    {InstrumentKind::MFCB, "142008", "Blendor 2", Blue, 500, 0, 0, 0, ""},
+    {InstrumentKind::MFCC, "142009", "Blendor 2", Green, 500, 0, 0, 0, ""},
+    {InstrumentKind::MFCD, "142010", "Blendor 2", Brown, 50, 0, 0, 0, ""},
+    {InstrumentKind::MFCA, "142011", "Blendor 3", Red, 5000, 0, 0, 0, ""},
+    {InstrumentKind::MFCB, "142012", "Blendor 3", Blue, 5000, 0, 0, 0, ""},
+    {InstrumentKind::MFCC, "142013", "Blendor 3", Green, 500, 0, 0, 0, ""},
+    {InstrumentKind::MFCD, "142014", "Blendor 3", Brown, 50, 0, 0, 0, ""},
+    {InstrumentKind::MFCA, "142015", "Blendor 4", Red, 500, 0, 0, 0, ""},
+    {InstrumentKind::MFCB, "142016", "Blendor 4", Blue, 500, 0, 0, 0, ""},
+    {InstrumentKind::MFCC, "142017", "Blendor 4", Green, 50, 0, 0, 0, ""},
+    {InstrumentKind::MFCD, "142018", "Blendor 4", Brown, 50, 0, 0, 0, ""},
+    {InstrumentKind::Pump, "PSD4 23011002", "Dampor 1", Purple, 0, 12.5, 21, 1000, ""},
+    {InstrumentKind::Pump, "PSD4 23011003", "Dampor 2", Purple, 0, 12.5, 21, 1000, ""},
+    {InstrumentKind::Pump, "PSD4 23011004", "Dampor 3", Purple, 0, 25, 21, 1000, ""},
+    {InstrumentKind::Pump, "PSD4 23011005", "Dampor 4", Purple, 0, 25, 21, 1000, ""},
+    {InstrumentKind::Pump, "PSD4 23011006", "Dampor 5", Aqua, 0, 12.5, 21, 1000, ""},
+    {InstrumentKind::Pump, "PSD4 23011007", "Dampor 6", Aqua, 0, 25, 21, 1000, ""},
 };
 
-TDeviceInfo KnownRecord(const KnownRow& row)
+std::vector<TDeviceInfo> BuiltInDevices()
 {
-    const QString serial = QString::fromLatin1(row.serial);
-    const QString nameRole = QString::fromLatin1(row.nameRole);
-    TDeviceInfo device;
-    if (row.type == dtPump) {
-        device.DevType = dtPump;
-        device.Serial = serial;
-        device.NameRole = nameRole;
-        device.Color = row.color;
-        device.FluidID = -1;
-        device.ControlMode = dcmDirect;
-        device.SyringeSizeuL = row.syringe_ul;
-        device.FluidTemperatureC = row.fluidTemperatureC;
-        device.MaxFlow_ulpm = row.maxFlow_ulpm;
-        device.FlowUnitUser = DefaultUnitUlmin;
-    } else {
-        device = MakeControllerRecord(row.type, serial, nameRole, row.color, row.fullScale_sccm);
-    }
-    device.SegmentProgram = QString::fromLatin1(row.program);
-    return device;
+    std::vector<TDeviceInfo> devices;
+    for (const InstrumentEntry& entry : BuiltInInstruments())
+        devices.push_back(KnownDeviceFromEntry(entry));
+    return devices;
+}
+
+struct KnownTable {
+    std::vector<TDeviceInfo> rows = BuiltInDevices();
+    QString file;
+};
+
+KnownTable& Table()
+{
+    static KnownTable table;
+    return table;
 }
 
 } // namespace
 
-const std::vector<TDeviceInfo>& KnownDevices()
+const std::vector<InstrumentEntry>& BuiltInInstruments()
 {
-    static const std::vector<TDeviceInfo> rows = [] {
-        std::vector<TDeviceInfo> built;
-        for (const KnownRow& row : KnownRows)
-            built.push_back(KnownRecord(row));
+    static const std::vector<InstrumentEntry> entries = [] {
+        std::vector<InstrumentEntry> built;
+        for (const KnownRow& row : KnownRows) {
+            InstrumentEntry entry;
+            entry.Serial = QString::fromLatin1(row.serial);
+            entry.Kind = row.kind;
+            entry.Name = QString::fromLatin1(row.nameRole);
+            entry.Color = row.color;
+            entry.FullScale_sccm = row.fullScale_sccm;
+            if (entry.IsPump()) {
+                entry.Syringe_ul = row.syringe_ul;
+                entry.FluidTemperatureC = row.fluidTemperatureC;
+                entry.MaxFlow_ulpm = row.maxFlow_ulpm;
+            }
+            entry.Segments = SegmentProgramLines(QString::fromLatin1(row.program));
+            built.push_back(entry);
+        }
         return built;
     }();
-    return rows;
+    return entries;
 }
+
+TDeviceInfo KnownDeviceFromEntry(const InstrumentEntry& entry)
+{
+    const auto type = tDeviceType(entry.Kind); // the same order: four positions, then the pump
+    TDeviceInfo device;
+    if (entry.IsPump()) {
+        device.DevType = dtPump;
+        device.Serial = entry.Serial;
+        device.NameRole = entry.Name;
+        device.Color = entry.Color;
+        device.FluidID = -1;
+        device.ControlMode = dcmDirect;
+        device.SyringeSizeuL = entry.Syringe_ul;
+        device.FluidTemperatureC = entry.FluidTemperatureC;
+        device.MaxFlow_ulpm = entry.MaxFlow_ulpm;
+        device.FlowUnitUser = DefaultUnitUlmin;
+    } else {
+        device = MakeControllerRecord(type, entry.Serial, entry.Name, entry.Color, entry.FullScale_sccm);
+    }
+    device.SegmentProgram = entry.Segments.join(QStringLiteral("\r\n"));
+    return device;
+}
+
+const std::vector<TDeviceInfo>& KnownDevices() { return Table().rows; }
+
+QString KnownDevicesFile() { return Table().file; }
+
+void SetKnownDevices(std::vector<TDeviceInfo> rows, const QString& file)
+{
+    Table().rows = std::move(rows);
+    Table().file = file;
+}
+
+void ResetKnownDevices() { SetKnownDevices(BuiltInDevices(), QString()); }
 
 bool GetKnownDevice(const QString& SerialText, TDeviceInfo& Device)
 {
-    if (SerialText.isEmpty())
-        return false;
     for (const TDeviceInfo& row : KnownDevices()) {
-        if (!row.Serial.isEmpty() && (SerialText.contains(row.Serial) || row.Serial.contains(SerialText))) {
+        if (SerialNumberIn(row.Serial, SerialText)) {
             Device = row;
             return true;
         }

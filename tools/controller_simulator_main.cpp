@@ -1,11 +1,12 @@
 // Serves one simulated mass flow controller on a new pseudo-terminal until SIGINT or SIGTERM.
 // The first line of output is the device path to open (e.g. /dev/pts/5); every received line
 // and every reply follows on its own line.
-#include "devices/KnownDevices.h"
+#include "core/InstrumentEntries.h"
 #include "tools/ControllerSimulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -44,14 +45,29 @@ private:
     std::shared_ptr<LineProtocol> fInner;
 };
 
-// A real controller's full scale is on its label and in the installation's known-device
-// table; by default the simulated one agrees with the table, as the application expects.
-double KnownFullScale(const QString& serial)
+// A real controller's full scale is on its label and in the lab's instrument file; a simulated
+// one can take it from such a file, so that it agrees with the entry the program reads.
+bool FullScaleFromFile(const QString& path, const QString& serial, double& fullScale, QString& problem)
 {
-    TDeviceInfo known;
-    if (GetKnownDevice(serial, known) && IsControllerType(known.DevType))
-        return known.FlowUnitDevice.GasFlowMax();
-    return 50;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = path + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    const InstrumentFileContent content = ParseInstrumentFile(QString::fromUtf8(file.readAll()));
+    if (!content.Errors.empty()) {
+        const InstrumentFileError& error = content.Errors.front();
+        problem = QStringLiteral("%1, line %2, field \"%3\": %4").arg(path).arg(error.Line).arg(error.Field, error.Reason);
+        return false;
+    }
+    for (const InstrumentEntry& entry : content.Entries) {
+        if (!entry.IsPump() && SerialNumberIn(entry.Serial, serial)) {
+            fullScale = entry.FullScale_sccm;
+            return true;
+        }
+    }
+    problem = path + QStringLiteral(": no controller entry with serial number ") + serial;
+    return false;
 }
 
 } // namespace
@@ -63,7 +79,8 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Simulated Alicat mass flow controller on a pseudo-terminal."));
     parser.addHelpOption();
     const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serial number it reports."), QStringLiteral("number"), QStringLiteral("142001"));
-    const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM (default: as the known-device table has it for the serial number, else 50)."), QStringLiteral("flow"));
+    const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM (default 50, or as --instrument-file has it)."), QStringLiteral("flow"));
+    const QCommandLineOption instrumentFile(QStringLiteral("instrument-file"), QStringLiteral("Take the full scale from the controller entry with this serial number in an instrument file."), QStringLiteral("file"));
     const QCommandLineOption timeScale(QStringLiteral("time-scale"), QStringLiteral("Real time per instrument second (default 1; 0.01 runs a hundred times faster)."), QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption noReply(QStringLiteral("no-reply"), QStringLiteral("Answer nothing."));
     const QCommandLineOption wrongReply(QStringLiteral("wrong-reply"), QStringLiteral("Answer every command with this text."), QStringLiteral("text"));
@@ -75,7 +92,7 @@ int main(int argc, char** argv)
     const QCommandLineOption unitId(QStringLiteral("unit-id"), QStringLiteral("Unit id letter it answers to (default A); lines for other ids are ignored."), QStringLiteral("letter"), QStringLiteral("A"));
     const QCommandLineOption layout(QStringLiteral("layout"), QStringLiteral("Status line layout: totaliser (default), no-totaliser or valve-drive."), QStringLiteral("layout"), QStringLiteral("totaliser"));
     const QCommandLineOption firmware(QStringLiteral("firmware"), QStringLiteral("old: reject the full-scale query and the DCU unit commands, as older firmware does."), QStringLiteral("version"), QStringLiteral("current"));
-    parser.addOptions({serial, fullScale, timeScale, unitId, layout, firmware, noReply, wrongReply, shortReply, nonNumeric, statusCodes, longReply, delay});
+    parser.addOptions({serial, fullScale, instrumentFile, timeScale, unitId, layout, firmware, noReply, wrongReply, shortReply, nonNumeric, statusCodes, longReply, delay});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "Unknown argument: %s\n", qPrintable(parser.positionalArguments().first()));
@@ -87,8 +104,15 @@ int main(int argc, char** argv)
     bool fullScaleRead = true;
     bool timeScaleRead = false;
     bool delayRead = false;
-    options.FullScale = parser.isSet(fullScale) ? parser.value(fullScale).toDouble(&fullScaleRead)
-                                                : KnownFullScale(options.Serial);
+    if (parser.isSet(fullScale)) {
+        options.FullScale = parser.value(fullScale).toDouble(&fullScaleRead);
+    } else if (parser.isSet(instrumentFile)) {
+        QString problem;
+        if (!FullScaleFromFile(parser.value(instrumentFile), options.Serial, options.FullScale, problem)) {
+            std::fprintf(stderr, "%s\n", qPrintable(problem));
+            return 2;
+        }
+    }
     options.TimeScale = parser.value(timeScale).toDouble(&timeScaleRead);
     ControllerFaults faults;
     faults.ReplyDelayMs = parser.value(delay).toInt(&delayRead);

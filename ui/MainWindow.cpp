@@ -653,7 +653,7 @@ void TGUIF::TimerEngineFired()
 
 void TGUIF::Searchdevices1Click()
 {
-    ::Searchdevices1Click(*this, fSearchDone);
+    ::Searchdevices1Click(*this);
 }
 
 void TGUIF::ResetDevicesClick()

@@ -254,7 +254,6 @@ private:
     QString fShownHelp;            // markup now in the tip area
     QString fSegmentTableInputs;   // what the segment table was last built from
     bool fSelectionPending = false;
-    bool fSearchDone = false;
     bool fClosing = false;
     bool fClosed = false;
 };

@@ -13,6 +13,8 @@
 // "--control" opens the control socket at start, as its Preferences menu entry does.
 #include "core/DataFolders.h"
 #include "core/DiagnosticLog.h"
+#include "core/UserMessages.h"
+#include "devices/InstrumentFile.h"
 #include "devices/PortList.h"
 #include "devices/WorkerThread.h"
 #include "ui/CloseOnSignal.h"
@@ -26,6 +28,7 @@
 #include <QDir>
 #include <QPixmap>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <cstdlib>
 
@@ -48,6 +51,12 @@ QStringList OptionValues(const QStringList& arguments, const QString& option)
     return values;
 }
 
+// The lab's instrument file, in the user's configuration folder.
+QString InstrumentFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Tessaly/instruments.ini");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -64,6 +73,8 @@ int main(int argc, char** argv)
     for (const QString& port : OptionValues(QApplication::arguments(), QStringLiteral("--search-port")))
         AddSearchPort(port);
 
+    const InstrumentTable instruments = InstallInstrumentFile(InstrumentFilePath());
+
     int result = 0;
     {
         TGUIF window;
@@ -74,6 +85,10 @@ int main(int argc, char** argv)
         window.showMaximized();
         if (QApplication::arguments().contains(QStringLiteral("--control")))
             window.SetControlSocketOpen(true);
+        for (const QString& line : instruments.Messages)
+            window.MM(line);
+        if (!instruments.Refusal.isEmpty())
+            QTimer::singleShot(0, &window, [refusal = instruments.Refusal] { ShowMessage(refusal); });
         const QString screenshot = ScreenshotPath(QApplication::arguments());
         if (!screenshot.isEmpty()) {
             // A bare X server has no window manager to maximise the window.

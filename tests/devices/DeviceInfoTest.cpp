@@ -285,11 +285,26 @@ TEST(KnownDeviceTable, EveryInstrumentFindsItsOwnRow)
     }
 }
 
-TEST(KnownDeviceTable, NoMatch)
+// A serial number matches only as a whole number: a fragment of one, or one inside a longer
+// number, selects no row.
+TEST(KnownDeviceTable, SerialNumbersMatchAsWholeNumbers)
 {
+    const std::pair<const char*, const char*> found[] = {
+        {"A M05 Serial Number 142001", "142001"},
+        {"142002", "142002"},
+        {"23011001", "PSD4 23011001"},
+        {"psd4 23011001", "PSD4 23011001"},
+        {"A 1420011 142005", "142005"},
+    };
+    for (const auto& [text, serial] : found) {
+        TDeviceInfo device;
+        ASSERT_TRUE(GetKnownDevice(QString::fromLatin1(text), device)) << text;
+        EXPECT_EQ(device.Serial, QString::fromLatin1(serial)) << text;
+    }
     TDeviceInfo untouched;
     untouched.NameRole = QStringLiteral("marker");
-    for (const char* text : {"", "999999", "142019", "PSD4 23011009", "psd4 23011001"})
+    for (const char* text : {"", "1", "4", "1420", "14200", "1420011", "9142001", "2301100", "230110011", "999999",
+                             "142019", "PSD4 23011009"})
         EXPECT_FALSE(GetKnownDevice(QString::fromLatin1(text), untouched)) << text;
     EXPECT_EQ(untouched.NameRole, "marker");
 }

@@ -110,12 +110,12 @@ TEST_F(OperatorRun, SimulatedControllerAndPumpFromSearchToClose)
     const QString pumpPort = pumpHost.PortPath();
     const SearchOnly search({controllerPort, pumpPort});
 
-    // Search Devices: the window is locked and names the port it is scanning.
+    // Search Devices: the window is locked and names the port it waits for.
     {
         LockWatch watch(*window);
         window->MenuEntry(QStringLiteral("Search Devices"))->trigger();
         EXPECT_TRUE(watch.sawDisabled);
-        EXPECT_TRUE(watch.progress.contains(QStringLiteral("Scanning port ") + pumpPort)) << watch.progress.join(u'|').toStdString();
+        EXPECT_TRUE(watch.progress.contains(QStringLiteral("Scanning ports, waiting for ") + controllerPort)) << watch.progress.join(u'|').toStdString();
     }
     window->TimerEngine().stop(); // the test runs the tick itself
     EXPECT_TRUE(window->centralWidget()->isEnabled());

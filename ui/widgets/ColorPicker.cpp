@@ -1,22 +1,12 @@
 #include "ui/widgets/ColorPicker.h"
 
+#include "core/ColorNames.h"
+
 #include <QColorDialog>
 #include <QPainter>
 #include <QPixmap>
 
 namespace {
-
-struct TNamedColor {
-    const char* Name;
-    QRgb Value;
-};
-
-const TNamedColor StandardColors[] = {
-    {"Black", 0xFF000000},   {"Maroon", 0xFF800000}, {"Green", 0xFF008000}, {"Olive", 0xFF808000},
-    {"Navy", 0xFF000080},    {"Purple", 0xFF800080}, {"Teal", 0xFF008080},  {"Gray", 0xFF808080},
-    {"Silver", 0xFFC0C0C0},  {"Red", 0xFFFF0000},    {"Lime", 0xFF00FF00},  {"Yellow", 0xFFFFFF00},
-    {"Blue", 0xFF0000FF},    {"Fuchsia", 0xFFFF00FF}, {"Aqua", 0xFF00FFFF}, {"White", 0xFFFFFFFF},
-};
 
 // The colour over a chequered ground, so that transparency shows.
 QIcon Swatch(const QColor& color)
@@ -50,12 +40,12 @@ QString Description(const QColor& color, const QString& name)
 ColorPicker::ColorPicker(QWidget* parent)
     : QComboBox(parent)
 {
-    for (const TNamedColor& standard : StandardColors)
+    for (const StandardColor& standard : StandardColors())
         InsertColorItem(count(), QColor::fromRgba(standard.Value), QString::fromLatin1(standard.Name));
     addItem(QStringLiteral("Custom..."));
     setItemData(count() - 1, QStringLiteral("Choose any colour, with transparency"), Qt::ToolTipRole);
     fCustomEntry = count() - 1;
-    fColor = QColor::fromRgba(StandardColors[0].Value);
+    fColor = QColor::fromRgba(StandardColors().front().Value);
     setCurrentIndex(0);
     connect(this, &QComboBox::activated, this, &ColorPicker::ItemActivated);
 }
