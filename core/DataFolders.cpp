@@ -59,7 +59,7 @@ QString LogsFolder() { return DataFolder() + QStringLiteral("/Logs"); }
 
 QString SegmentProgramsFolder() { return DataFolder() + QStringLiteral("/Segment Programs"); }
 
-QString InstrumentFilePath() { return ConfigFolder() + QStringLiteral("/instruments.json"); }
+QString InstrumentFilePath() { return ConfigFolder() + QStringLiteral("/instruments.ini"); }
 
 QString MakeUsable(const QString& folder)
 {

@@ -6,7 +6,7 @@
 //
 //   <data>/Logs               flow logs, message logs, the diagnostic log
 //   <data>/Segment Programs   the segment program files
-//   <config>/instruments.json the lab's instrument file
+//   <config>/instruments.ini  the lab's instrument file
 #include <QString>
 #include <QStringList>
 

@@ -1,6 +1,7 @@
 // Serves one simulated mass flow controller on a new pseudo-terminal until SIGINT or SIGTERM.
 // The first line of output is the device path to open (e.g. /dev/pts/5); every received line
 // and every reply follows on its own line.
+#include "core/DataFolders.h"
 #include "core/InstrumentEntries.h"
 #include "tools/ControllerSimulator.h"
 
@@ -79,7 +80,7 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Simulated Alicat mass flow controller on a pseudo-terminal."));
     parser.addHelpOption();
     const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serial number it reports."), QStringLiteral("number"), QStringLiteral("142001"));
-    const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM (default 50, or as --instrument-file has it)."), QStringLiteral("flow"));
+    const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM (default: as the program's instrument file on this machine has it for the serial number, else 50)."), QStringLiteral("flow"));
     const QCommandLineOption instrumentFile(QStringLiteral("instrument-file"), QStringLiteral("Take the full scale from the controller entry with this serial number in an instrument file."), QStringLiteral("file"));
     const QCommandLineOption timeScale(QStringLiteral("time-scale"), QStringLiteral("Real time per instrument second (default 1; 0.01 runs a hundred times faster)."), QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption noReply(QStringLiteral("no-reply"), QStringLiteral("Answer nothing."));
@@ -112,6 +113,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", qPrintable(problem));
             return 2;
         }
+    } else if (QFile::exists(DataFolders::InstrumentFilePath())) {
+        // The program's own file on this machine; one without this serial number leaves 50.
+        QString notListed;
+        FullScaleFromFile(DataFolders::InstrumentFilePath(), options.Serial, options.FullScale, notListed);
     }
     options.TimeScale = parser.value(timeScale).toDouble(&timeScaleRead);
     ControllerFaults faults;

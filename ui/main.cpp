@@ -28,7 +28,6 @@
 #include <QDir>
 #include <QPixmap>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTimer>
 #include <cstdlib>
 
@@ -51,12 +50,6 @@ QStringList OptionValues(const QStringList& arguments, const QString& option)
     return values;
 }
 
-// The lab's instrument file, in the user's configuration folder.
-QString InstrumentFilePath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Tessaly/instruments.ini");
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -73,7 +66,7 @@ int main(int argc, char** argv)
     for (const QString& port : OptionValues(QApplication::arguments(), QStringLiteral("--search-port")))
         AddSearchPort(port);
 
-    const InstrumentTable instruments = InstallInstrumentFile(InstrumentFilePath());
+    const InstrumentTable instruments = InstallInstrumentFile(DataFolders::InstrumentFilePath());
 
     int result = 0;
     {

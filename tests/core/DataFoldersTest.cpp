@@ -51,7 +51,7 @@ TEST_F(DataFoldersTest, DataDirPutsEveryFileUnderIt)
     EXPECT_EQ(DataFolders::ConfigFolder(), root);
     EXPECT_EQ(DataFolders::LogsFolder(), root + "/Logs");
     EXPECT_EQ(DataFolders::SegmentProgramsFolder(), root + "/Segment Programs");
-    EXPECT_EQ(DataFolders::InstrumentFilePath(), root + "/instruments.json");
+    EXPECT_EQ(DataFolders::InstrumentFilePath(), root + "/instruments.ini");
 
     // A relative folder is taken against the working directory of the start, once.
     const QString saved = QDir::currentPath();
@@ -70,7 +70,7 @@ TEST(DataFolders, StandardLocationsAreTheUsersDataAndConfigFolders)
     EXPECT_EQ(DataFolders::DataFolder(), data);
     EXPECT_EQ(DataFolders::LogsFolder(), data + "/Logs");
     EXPECT_EQ(DataFolders::SegmentProgramsFolder(), data + "/Segment Programs");
-    EXPECT_EQ(DataFolders::InstrumentFilePath(), config + "/instruments.json");
+    EXPECT_EQ(DataFolders::InstrumentFilePath(), config + "/instruments.ini");
     EXPECT_FALSE(DataFolders::LogsFolder().startsWith(QCoreApplication::applicationDirPath()));
     DataFolders::SetRoot(previous);
     QStandardPaths::setTestModeEnabled(false);
@@ -83,12 +83,12 @@ TEST_F(DataFoldersTest, FirstUseCreatesTheFoldersAndKeepsWhatIsThere)
     EXPECT_EQ(Entries(root), QStringList({"Logs", "Segment Programs"}));
 
     WriteFile(root + "/Logs/2025-06-13 14_05 log auto.txt", "flows");
-    WriteFile(root + "/instruments.json", "{}");
+    WriteFile(root + "/instruments.ini", "[instrument]");
     EXPECT_EQ(DataFolders::Prepare(), QStringList());
-    EXPECT_EQ(Entries(root), QStringList({"Logs", "Segment Programs", "instruments.json"}));
+    EXPECT_EQ(Entries(root), QStringList({"Logs", "Segment Programs", "instruments.ini"}));
     EXPECT_EQ(Entries(root + "/Logs"), QStringList({"2025-06-13 14_05 log auto.txt"}));
     EXPECT_EQ(ReadFile(root + "/Logs/2025-06-13 14_05 log auto.txt"), "flows");
-    EXPECT_EQ(ReadFile(root + "/instruments.json"), "{}");
+    EXPECT_EQ(ReadFile(root + "/instruments.ini"), "[instrument]");
 }
 
 TEST_F(DataFoldersTest, AFolderThatCannotBeCreatedIsNamedWithTheReasonOnce)
