@@ -37,6 +37,7 @@ public:
     void AddDeviceRow(const TDeviceInfo&) override {}
     void MarkAllRowsUnknown() override {}
     void ShowDeviceDetails(const TDeviceInfo&) override {}
+    void RefreshDeviceRow(const TDeviceInfo&) override {}
     void ClearGraph(bool) override {}
     void FlowDataSave(bool, const QString&) override {}
     void ClearDataTable() override {}
