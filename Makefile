@@ -41,7 +41,7 @@ run: build
 	cd $(BUILD) && ./tessaly --data-dir .
 
 # A test that fails is run once more before it counts: on a loaded machine a simulator test
-# can still miss its time (see the README's reliability notes).
+# can still miss its time; a fault that stays fails both runs.
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --repeat until-pass:2
 
