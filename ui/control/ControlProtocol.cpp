@@ -89,10 +89,10 @@ const TArgSpec* FindArg(const TCommandSpec& command, const QString& name)
 bool IsWhole(const QJsonValue& value) { return value.isDouble() && std::trunc(value.toDouble()) == value.toDouble(); }
 
 // The argument as its command takes it, or the reason it is refused.
-std::variant<QJsonValue, QString> CheckArg(const TArgSpec& spec, const QJsonValue& value)
+std::variant<QJsonValue, QString> CheckArg(const TArgSpec& rule, const QJsonValue& value)
 {
-    const QString name = QString::fromLatin1(spec.Name);
-    switch (spec.Type) {
+    const QString name = QString::fromLatin1(rule.Name);
+    switch (rule.Type) {
     case TArgType::Text:
         if (!value.isString())
             return QStringLiteral("Argument %1 must be text").arg(name);
@@ -116,12 +116,12 @@ std::variant<QJsonValue, QString> CheckArg(const TArgSpec& spec, const QJsonValu
     }
     if (!value.isDouble() || !std::isfinite(value.toDouble()))
         return QStringLiteral("Argument %1 must be a number").arg(name);
-    if (spec.Type == TArgType::Whole && !IsWhole(value))
+    if (rule.Type == TArgType::Whole && !IsWhole(value))
         return QStringLiteral("Argument %1 must be a whole number").arg(name);
     const double number = value.toDouble();
-    if (number < spec.Minimum || number > spec.Maximum)
+    if (number < rule.Minimum || number > rule.Maximum)
         return QStringLiteral("Argument %1 must be between %2 and %3")
-            .arg(name, FloatToStrDot(spec.Minimum), FloatToStrDot(spec.Maximum));
+            .arg(name, FloatToStrDot(rule.Minimum), FloatToStrDot(rule.Maximum));
     return value;
 }
 
@@ -153,14 +153,14 @@ TControlParse ParseControlRequest(const QByteArray& line)
     if (!command.isString())
         return TControlRequestError{id, command.isUndefined() ? QStringLiteral("Request has no cmd")
                                                               : QStringLiteral("The cmd must be text")};
-    const TCommandSpec* spec = FindCommand(command.toString());
-    if (!spec)
+    const TCommandSpec* rule = FindCommand(command.toString());
+    if (!rule)
         return TControlRequestError{id, QStringLiteral("Unknown command: %1 (the commands are %2)")
                                             .arg(command.toString(), ControlCommandNames().join(QStringLiteral(", ")))};
 
     TControlRequest request{id, command.toString(), {}};
     for (auto member = members.constBegin(); member != members.constEnd(); ++member) {
-        const TArgSpec* arg = FindArg(*spec, member.key());
+        const TArgSpec* arg = FindArg(*rule, member.key());
         if (!arg)
             return TControlRequestError{id, QStringLiteral("Unknown argument for %1: %2").arg(request.Command, member.key())};
         std::variant<QJsonValue, QString> checked = CheckArg(*arg, member.value());
@@ -168,7 +168,7 @@ TControlParse ParseControlRequest(const QByteArray& line)
             return TControlRequestError{id, *error};
         request.Args.insert(member.key(), std::get<QJsonValue>(checked));
     }
-    for (const TArgSpec& arg : spec->Args)
+    for (const TArgSpec& arg : rule->Args)
         if (arg.Required && !request.Args.contains(QLatin1String(arg.Name)))
             return TControlRequestError{id, QStringLiteral("Missing argument for %1: %2").arg(request.Command, QLatin1String(arg.Name))};
     return request;
