@@ -12,6 +12,11 @@ struct TReportCondition {
 };
 using TReportConditions = std::vector<TReportCondition>;
 
+// The conditions the mixture pages report volumetric flows and humidity at.
+inline const TReportConditions MixtureReportConditions = {
+    {0, 1.01325}, {21, 1.01325}, {25, 1.01325}, {25, 2.0265}, {150, 1.01325},
+};
+
 // Components with molar mass, mass fraction and fraction, then the total flow at three
 // temperatures, in g/min and in mol/min. Empty (and logged) for a mixture that is not flat.
 QString MixtureDetails(const TGasItem& Mixture);

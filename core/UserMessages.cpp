@@ -11,6 +11,7 @@ std::shared_ptr<const MessageHandler> gHandler;
 std::shared_ptr<const DeviceMessageHandler> gDeviceHandler;
 std::atomic<int> gHolds{0};
 thread_local int tHolds = 0;
+QuestionHandler gQuestionHandler; // used on the window's thread only
 
 const DiagnosticLogger& Log()
 {
@@ -82,6 +83,32 @@ DeviceMessageHold::~DeviceMessageHold()
 }
 
 bool DeviceMessagesHeld() { return gHolds.load() > 0; }
+
+bool AskOperator(const QString& text)
+{
+    if (!gQuestionHandler) {
+        Log().Send(QStringLiteral("Question left unanswered: ") + text);
+        return false;
+    }
+    return gQuestionHandler(text);
+}
+
+QuestionHandler SetQuestionHandler(QuestionHandler handler)
+{
+    QuestionHandler previous = std::move(gQuestionHandler);
+    gQuestionHandler = std::move(handler);
+    return previous;
+}
+
+QuestionCapture::QuestionCapture(bool Answer)
+    : fPrevious(SetQuestionHandler([this, Answer](const QString& text) {
+        fTexts << text;
+        return Answer;
+    }))
+{
+}
+
+QuestionCapture::~QuestionCapture() { SetQuestionHandler(std::move(fPrevious)); }
 
 MessageCapture::MessageCapture()
 {

@@ -41,6 +41,31 @@ private:
 // True while a process-wide hold is on (a box already on its way checks again).
 bool DeviceMessagesHeld();
 
+using QuestionHandler = std::function<bool(const QString& text)>;
+
+// Asks the operator to confirm text (the window's thread only: the answer is awaited). True
+// for yes. Without a handler the answer is no, so nothing is done unasked.
+bool AskOperator(const QString& text);
+
+// Installs the process-wide question handler; returns the previous one.
+QuestionHandler SetQuestionHandler(QuestionHandler handler);
+
+// Answers every question asked while it lives with Answer and records the texts, then
+// restores the previous handler.
+class QuestionCapture {
+public:
+    explicit QuestionCapture(bool Answer);
+    ~QuestionCapture();
+    QuestionCapture(const QuestionCapture&) = delete;
+    QuestionCapture& operator=(const QuestionCapture&) = delete;
+
+    QStringList Texts() const { return fTexts; }
+
+private:
+    QStringList fTexts;
+    QuestionHandler fPrevious;
+};
+
 // Collects every message shown while it lives, then restores the previous handler.
 class MessageCapture {
 public:

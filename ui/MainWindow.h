@@ -100,6 +100,9 @@ public:
     void ButtonSegmentProgramStopClick();
     void RtDoubleEditDirectControlDesiredFlowValueChanged();
     void ButtonApplyFlowClick();
+    // The designer's "Apply to device(s)": after the operator confirms, the rows' flows become
+    // the selected devices' direct setpoints, applied as ButtonApplyFlowClick applies them.
+    void BitBtnDesignerApplyClick();
     // TDevicePagesWindow (its MM, ShowDeviceDetails, FlowDataSave and SetDataTableHeaderDue
     // are WindowPort's too; AddLedForThread is above).
     void ShowWorkerStartUp(const QString& what) override;

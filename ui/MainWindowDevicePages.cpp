@@ -6,11 +6,13 @@
 #include "core/Clock.h"
 #include "core/DataFolders.h"
 #include "core/SegmentProgram.h"
+#include "core/UserMessages.h"
 #include "ui/DeviceListView.h"
 #include "ui/ErrorReport.h"
 #include "ui/LedStrip.h"
 #include "ui/MessageLog.h"
 #include "ui/pages/ConfigurePage.h"
+#include "ui/pages/DesignerApply.h"
 #include "ui/pages/DesignerPage.h"
 #include "ui/pages/DeviceConfiguration.h"
 #include "ui/pages/DirectControl.h"
@@ -67,6 +69,8 @@ void TGUIF::WireDevicePages()
             handler(&TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged));
     connect(direct.ButtonApplyFlow, &QPushButton::clicked, this, handler(&TGUIF::ButtonApplyFlowClick));
     connect(direct.ButtonDirectControlStop, &QPushButton::clicked, this, handler(&TGUIF::ButtonSegmentProgramStopClick));
+
+    connect(fDesigner->BitBtnDesignerApply, &QPushButton::clicked, this, handler(&TGUIF::BitBtnDesignerApplyClick));
 }
 
 std::optional<TDeviceInfo> TGUIF::FocusedDevice() const
@@ -237,6 +241,21 @@ void TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged()
 void TGUIF::ButtonApplyFlowClick()
 {
     ApplyDirectFlow(fDevices->SelectedPorts(), TimeOrigin, *this);
+}
+
+void TGUIF::BitBtnDesignerApplyClick()
+{
+    const QStringList selected = fDevices->SelectedPorts();
+    std::vector<TDesignerRow> rows = fDesigner->DesignerRows();
+    std::erase_if(rows, [&](const TDesignerRow& row) { return !selected.contains(row.Port); });
+    if (!rows.empty() && !AskOperator(DesignerApplyQuestion(rows)))
+        return;
+    ApplyDesignerFlows(rows, TimeOrigin, *this);
+    // The direct control page shows the focused device's setpoint, which may just have changed.
+    if (const std::optional<TDeviceInfo> focused = FocusedDevice()) {
+        fDirectControl->ShowSetpoint(focused->Setpoint_gui);
+        UpdateGasFlowUnits();
+    }
 }
 
 void TGUIF::ShowWorkerStartUp(const QString& what)

@@ -23,6 +23,14 @@ void ShowBox(const QString& text)
     box.exec();
 }
 
+bool AskBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Yes;
+}
+
 // Runs call on the window's thread: at once when already there, else posted.
 template <typename Call>
 void OnWindowThread(Call call)
@@ -86,6 +94,7 @@ struct ModalMessages::DeviceBoxes {
 ModalMessages::ModalMessages()
     : fBoxes(std::make_shared<DeviceBoxes>())
 {
+    fPreviousQuestion = SetQuestionHandler(AskBox);
     fPrevious = SetMessageHandler([](const QString& text) { OnWindowThread([text] { ShowBox(text); }); });
     // The posted call holds the boxes only weakly: it may run after these handlers are gone.
     fPreviousDevice = SetDeviceMessageHandler([weak = std::weak_ptr<DeviceBoxes>(fBoxes)](const QString& source,
@@ -99,6 +108,7 @@ ModalMessages::ModalMessages()
 
 ModalMessages::~ModalMessages()
 {
+    SetQuestionHandler(fPreviousQuestion);
     SetMessageHandler(fPrevious);
     SetDeviceMessageHandler(fPreviousDevice);
 }

@@ -7,6 +7,8 @@
 // that does not block the window (the operator can still stop or reset the devices), one per
 // instrument at a time: repeats while it is open are counted in the diagnostic log, not shown,
 // and while the shut-down holds device messages none is shown at all.
+//
+// A question (yes or cancel) is asked on the window's thread only, where its answer is awaited.
 #include "core/UserMessages.h"
 
 #include <memory>
@@ -28,4 +30,5 @@ private:
     MessageHandler fPrevious;
     DeviceMessageHandler fPreviousDevice;
     std::shared_ptr<DeviceBoxes> fBoxes;
+    QuestionHandler fPreviousQuestion;
 };

@@ -6,10 +6,15 @@
 #include "WindowDevices.h"
 
 #include "ui/FlowChart.h"
+#include "ui/pages/DesignerHumidity.h"
 #include "ui/pages/DesignerPage.h"
+#include "ui/pages/HumidityTargetPanel.h"
 #include "ui/widgets/NumberBox.h"
 
+#include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QSlider>
@@ -189,6 +194,44 @@ TEST_F(DesignerPageTest, TimeUnitShowsTheSameMomentInHours)
     EXPECT_EQ(Page().TrackBarDesignerTime->value(), 2);
     Page().RtDoubleEditDesignMixTime->SetValue(0.1);
     EXPECT_EQ(Page().RowSlider("COM6")->value(), 24); // 6 minutes up the ramp to 40 % at 10
+}
+
+TEST_F(DesignerPageTest, HumidityTargetSetsTheChosenPumpsRowOrSaysWhyNot)
+{
+    AddToWindow(*window, ConfiguredPump("COM5"));
+    AddToWindow(*window, ConfiguredPump("COM4"));
+    SelectInWindow(*window, {"COM6", "COM7", "COM5", "COM4"});
+    Page().RtDoubleEditDesignMixTime->SetValue(5); // COM6 at 10 ml/min, COM7 at 20, the pumps at 0
+    HumidityTargetPanel& panel = *Page().HumidityTarget;
+    ASSERT_EQ(panel.ComboBoxHumidityPump->count(), 2);
+    EXPECT_TRUE(panel.ComboBoxHumidityPump->isEnabled()); // two pumps: the operator picks one
+    panel.ComboBoxHumidityPump->setCurrentIndex(1);
+    EXPECT_EQ(panel.PumpPort(), "COM4");
+
+    // A target the pump cannot reach changes nothing and says why.
+    panel.RtDoubleEditHumidityValue->SetValue(120);
+    const QString before = Report();
+    panel.ButtonHumiditySetPump->click();
+    EXPECT_TRUE(panel.LabelHumidityOutcome->text().contains("water would condense"))
+        << panel.LabelHumidityOutcome->text().toStdString();
+    EXPECT_EQ(Page().RowFlowBox("COM4")->Value(), 0);
+    EXPECT_EQ(Report(), before);
+
+    // 50 % RH at 30 °C and 1.2 bar: COM4's row goes to the setpoint found, COM5 stays.
+    panel.RtDoubleEditHumidityValue->SetValue(50);
+    panel.RtDoubleEditHumidityTemperature->SetValue(30);
+    panel.RtDoubleEditHumidityPressure->SetValue(1.2);
+    panel.ButtonHumiditySetPump->click();
+    const TDesignerHumidity expected = DesignerHumidityTarget(
+        {{"COM6", 10}, {"COM7", 20}, {"COM5", 0}, {"COM4", 0}}, "COM4", {THumidityTargetKind::RelativeHumidity, 50, 30, 1.2});
+    ASSERT_TRUE(expected.Valid) << expected.Lines.join(u'\n').toStdString();
+    EXPECT_EQ(panel.LabelHumidityOutcome->text(), expected.Lines.join(u'\n'));
+    EXPECT_DOUBLE_EQ(Page().RowFlowBox("COM4")->Value(), expected.PumpRowFlow);
+    EXPECT_EQ(Page().RowSlider("COM4")->value(), int(std::nearbyint(expected.Solution.Setpoint_pct)));
+    EXPECT_EQ(Page().RowFlowBox("COM5")->Value(), 0);
+    // The report follows, with the target's condition among the humidity rows.
+    EXPECT_TRUE(Report().contains("  Mixture has fluid:\n")) << Report().toStdString();
+    EXPECT_TRUE(Report().contains("\n    30       1.2  ")) << Report().toStdString();
 }
 
 } // namespace

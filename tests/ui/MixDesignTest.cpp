@@ -107,7 +107,16 @@ TEST_F(MixDesignTest, PumpRowDosesWaterAsItsMixtureLineWould)
         return mixture;
     }();
     const TDesignerMix mix = DesignerMix({{"COM6", DesignerRowAt(DeviceOn("COM6"), 5).Flow}, {"COM5", row.Flow}});
-    EXPECT_EQ(mix.Text, " *************************** \r\n" + MixtureDetails(flat));
+    // With water in it, the mixture's humidity follows, at the mixture page's conditions and
+    // at those the caller adds.
+    const TDesignerMix withCondition =
+        DesignerMix({{"COM6", DesignerRowAt(DeviceOn("COM6"), 5).Flow}, {"COM5", row.Flow}}, {{80, 1.5}});
+    TReportConditions conditions = MixtureReportConditions;
+    conditions.push_back({80, 1.5});
+    EXPECT_EQ(mix.Text, " *************************** \r\n" + MixtureDetails(flat) + "\r\n  Mixture has fluid:\r\n"
+                            + HumidityReport(flat, MixtureReportConditions));
+    EXPECT_EQ(withCondition.Text, " *************************** \r\n" + MixtureDetails(flat)
+                                      + "\r\n  Mixture has fluid:\r\n" + HumidityReport(flat, conditions));
     EXPECT_EQ(ComponentLines(mix.Text, "H2O").size(), 1);
 }
 

@@ -96,18 +96,12 @@ TEST_F(OperatorRun, SimulatedControllerAndPumpFromSearchToClose)
 {
     FastInstruments fast;
     JumpingClock clock;
-    ControllerSimulatorOptions controllerOptions;
-    controllerOptions.FullScale = 500; // SCCM, as the known-device table has it
-    controllerOptions.TimeScale = 0.01;
-    const auto controller = std::make_shared<ControllerSimulator>(controllerOptions);
-    SimulatorHost controllerHost(controller);
-    PumpSimulatorOptions pumpOptions;
-    pumpOptions.TimeScale = 0.01;
-    const auto pump = std::make_shared<PumpSimulator>(pumpOptions);
-    SimulatorHost pumpHost(pump);
-    ASSERT_TRUE(controllerHost.IsOpen() && pumpHost.IsOpen());
-    const QString controllerPort = controllerHost.PortPath();
-    const QString pumpPort = pumpHost.PortPath();
+    const SimulatedControllerAndPump instruments;
+    ASSERT_TRUE(instruments.IsOpen());
+    const std::shared_ptr<ControllerSimulator>& controller = instruments.Controller;
+    const std::shared_ptr<PumpSimulator>& pump = instruments.Pump;
+    const QString controllerPort = instruments.ControllerHost.PortPath();
+    const QString pumpPort = instruments.PumpHost.PortPath();
     const SearchOnly search({controllerPort, pumpPort});
 
     // Search Devices: the window is locked and names the port it waits for.

@@ -14,3 +14,7 @@ TPumpSpeedDetails PumpPlan(const TDeviceInfo& Pump, double Setpoint_pct);
 // The mass of fluid a pump doses at Setpoint_pct percent of its maximum dose rate, as the
 // dosing program planned for that rate achieves it.
 double PumpMassFlow_gmin(const TDeviceInfo& Pump, double Setpoint_pct);
+
+// The mass of fluid asked of a pump at 100 % of its maximum dose rate (the plan makes about
+// that much, in whole steps of its program).
+double PumpMaxDose_gmin(const TDeviceInfo& Pump);

@@ -6,7 +6,8 @@
 #include "ui/DeviceListView.h"
 #include "ui/FlowChart.h"
 #include "ui/pages/DeliveredFlow.h"
-#include "ui/pages/MixDesign.h"
+#include "ui/pages/DesignerHumidity.h"
+#include "ui/pages/HumidityTargetPanel.h"
 #include "ui/widgets/NumberBox.h"
 
 #include <QGroupBox>
@@ -87,12 +88,11 @@ DesignerPage::DesignerPage(const DeviceListView& Devices, FlowChart& Chart, QWid
     fixed.setFixedPitch(true);
     MemoMixDesigner->setFont(fixed);
 
-    // Writing a designed mixture to the devices is not offered yet: the button is shown
-    // disabled rather than doing nothing when pressed.
+    // The window sends the rows' flows to the devices: that involves the device runtime.
     BitBtnDesignerApply = Named(new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton),
                                                 QStringLiteral("Apply to device(s)")),
                                 QStringLiteral("BitBtnDesignerApply"));
-    BitBtnDesignerApply->setEnabled(false);
+    HumidityTarget = new HumidityTargetPanel;
 
     auto* flows = new QVBoxLayout;
     flows->addWidget(LabelDeviceFlows);
@@ -103,12 +103,14 @@ DesignerPage::DesignerPage(const DeviceListView& Devices, FlowChart& Chart, QWid
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MixDesignGroupBox);
     layout->addLayout(middle, 1);
+    layout->addWidget(HumidityTarget);
     layout->addWidget(BitBtnDesignerApply, 0, Qt::AlignRight);
 
     connect(TrackBarDesignerTime, &QSlider::valueChanged, this, &DesignerPage::TrackBarDesignerTimeChange);
     connect(RtDoubleEditDesignMixTime, &NumberBox::ValueChanged, this,
             &DesignerPage::RtDoubleEditDesignMixTimeValueChanged);
     RtDoubleEditDesignMixTime->installEventFilter(this);
+    connect(HumidityTarget->ButtonHumiditySetPump, &QPushButton::clicked, this, &DesignerPage::HumidityTargetSetPump);
 }
 
 void DesignerPage::SetTimeUnit(const QString& Letter, double Factor)
@@ -196,6 +198,7 @@ void DesignerPage::MixMakerComponentSetup()
     ScrollBoxFlow->setUpdatesEnabled(true);
     ScrollBoxFlow->update();
     FitTimeSlider();
+    HumidityTarget->SetPumpPorts(DesignerPumpPorts(DesignerRows()));
 }
 
 void DesignerPage::FitTimeSlider()
@@ -309,22 +312,28 @@ void DesignerPage::RtDoubleEditDynamicKeyUp(NumberBox* Sender)
         Sender->SetValue(snapped);
 }
 
+std::vector<TDesignerRow> DesignerPage::DesignerRows() const
+{
+    std::vector<TDesignerRow> designerRows;
+    for (QGroupBox* row : Rows())
+        for (NumberBox* flow : row->findChildren<NumberBox*>())
+            if (flow->objectName().contains(DesignerRowFlowPrefix))
+                designerRows.push_back({DesignerRowPort(flow->objectName()), flow->Value()});
+    return designerRows;
+}
+
 void DesignerPage::ShowNewMix(const QString& Caller)
 {
     Log().Send(QStringLiteral("ShowNewMix, caller: ") + Caller);
     const QList<QGroupBox*> rows = Rows();
     Log().Send(QStringLiteral("Flow panel control count: ") + QString::number(rows.size()));
-    std::vector<TDesignerRow> designerRows;
-    for (QGroupBox* row : rows) {
+    for (QGroupBox* row : rows)
         Log().Send(QStringLiteral("Control: ") + QString::fromLatin1(row->metaObject()->className())
                    + QStringLiteral(" name:") + row->objectName());
-        for (NumberBox* flow : row->findChildren<NumberBox*>())
-            if (flow->objectName().contains(DesignerRowFlowPrefix))
-                designerRows.push_back({DesignerRowPort(flow->objectName()), flow->Value()});
-    }
+    std::vector<TDesignerRow> designerRows = DesignerRows();
     if (fDevices.SelectedPorts().isEmpty())
         designerRows.clear();
-    const TDesignerMix mix = DesignerMix(designerRows);
+    const TDesignerMix mix = DesignerMix(designerRows, fTargetConditions);
     for (const QString& line : mix.LogLines)
         Log().Send(line);
     if (mix.Shown) {
@@ -333,6 +342,33 @@ void DesignerPage::ShowNewMix(const QString& Caller)
         MemoMixDesigner->setPlainText(text);
     }
     Log().Send(QStringLiteral("ShowNewMix"));
+}
+
+void DesignerPage::HumidityTargetSetPump()
+{
+    const THumidityTarget target = HumidityTarget->Target();
+    const TDesignerHumidity outcome = DesignerHumidityTarget(DesignerRows(), HumidityTarget->PumpPort(), target);
+    HumidityTarget->ShowOutcome(outcome.Lines);
+    if (!outcome.Valid)
+        return;
+    const QString port = HumidityTarget->PumpPort();
+    NumberBox* flow = RowFlowBox(port);
+    QSlider* slider = RowSlider(port);
+    if (!flow || !slider)
+        return;
+    {
+        // Both controls are set here, and the mixture shown once.
+        const QSignalBlocker keepFlow(flow);
+        const QSignalBlocker keepSlider(slider);
+        flow->SetValue(outcome.PumpRowFlow);
+        if (const std::optional<int> position =
+                DesignerSliderForFlow(outcome.PumpRowFlow, flow->Maximum(), slider->maximum()))
+            slider->setValue(*position);
+    }
+    fTargetConditions.clear();
+    if (target.Kind == THumidityTargetKind::RelativeHumidity)
+        fTargetConditions.push_back({target.TemperatureC, target.Pressure_BarA});
+    ShowNewMix(QStringLiteral("HumidityTargetSetPump"));
 }
 
 bool DesignerPage::eventFilter(QObject* watched, QEvent* event)

@@ -3,9 +3,14 @@
 // of their programs or at flows set by hand, one row per device in a scroll box. The rows
 // follow the device list's selection (MixMakerComponentSetup); the time marks its moment on
 // the chart.
+#include "core/MixtureReports.h"
+#include "ui/pages/MixDesign.h"
+
 #include <QWidget>
+#include <vector>
 
 class DeviceListView;
+class HumidityTargetPanel;
 class FlowChart;
 class NumberBox;
 class QGroupBox;
@@ -41,6 +46,12 @@ public:
     void RtDoubleEditDynamicKeyUp(NumberBox* Sender);
     // Shows the mixture of the rows; Caller only names the occasion in the diagnostic log.
     void ShowNewMix(const QString& Caller);
+    // Works the humidity target out for the chosen pump with the rows' gas flows; puts that
+    // pump's row at the setpoint and shows the mixture, or shows why not and changes nothing.
+    void HumidityTargetSetPump();
+
+    // The rows' ports and flows, top to bottom.
+    std::vector<TDesignerRow> DesignerRows() const;
 
     // The time now chosen, in minutes.
     double TimeMinutes() const;
@@ -58,6 +69,7 @@ public:
     QWidget* FlowPanelControls = nullptr;
     QPlainTextEdit* MemoMixDesigner = nullptr;
     QPushButton* BitBtnDesignerApply = nullptr;
+    HumidityTargetPanel* HumidityTarget = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,4 +84,6 @@ private:
     FlowChart& fChart;
     double fTimeFactor = 1;
     double fLongestProgram_min = 0;
+    // The condition of the last relative-humidity target set, reported with the mixture.
+    TReportConditions fTargetConditions;
 };

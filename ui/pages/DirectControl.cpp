@@ -14,6 +14,11 @@ void StoreDirectSetpoint(const std::optional<TDeviceInfo>& Focused, double Setpo
         Window.MM(QStringLiteral("Saving device configuration failed"));
 }
 
+bool CanApplyDirectFlow(const TDeviceInfo& Device)
+{
+    return Device.ThreadMFC || Device.ThreadPump;
+}
+
 void ApplyDirectFlow(const QStringList& SelectedPorts, double& TimeOrigin, TDevicePagesWindow& Window)
 {
     TDeviceInfo last; // the last selected device looked up, for the closing line
@@ -21,7 +26,7 @@ void ApplyDirectFlow(const QStringList& SelectedPorts, double& TimeOrigin, TDevi
         TDeviceInfo device;
         if (!GetDeviceByPort(port, device))
             continue;
-        if (!device.ThreadMFC && !device.ThreadPump) {
+        if (!CanApplyDirectFlow(device)) {
             ShowMessage(QStringLiteral("Cannot apply to unconfigured device: ") + device.NameRole);
             last = device;
             continue;

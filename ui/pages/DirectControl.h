@@ -12,6 +12,9 @@
 // failed" logged when it cannot be stored). Nothing reaches the device.
 void StoreDirectSetpoint(const std::optional<TDeviceInfo>& Focused, double Setpoint_pct, TDevicePagesWindow& Window);
 
+// Direct control reaches only a device whose worker thread runs (a configured one).
+bool CanApplyDirectFlow(const TDeviceInfo& Device);
+
 // ButtonApplyFlowClick. SelectedPorts are the selected rows of the device list in list order;
 // an unconfigured one is named to the operator and the others are still applied. TimeOrigin
 // (days) is set to now when it is still zero.

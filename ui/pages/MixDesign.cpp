@@ -94,7 +94,24 @@ double DesignerSnapSmallFlow(double Flow, double Maximum)
     return Flow;
 }
 
-TDesignerMix DesignerMix(const std::vector<TDesignerRow>& Rows)
+std::optional<TDesignerRowGas> DesignerRowGas(const TDesignerRow& Row)
+{
+    TDesignerRowGas row;
+    if (!GetDeviceByPort(Row.Port, row.Device))
+        return std::nullopt;
+    const TDeviceInfo& device = row.Device;
+    row.HasGas = TryGetGas_ID(device.FluidID, row.Gas);
+    if (!row.HasGas)
+        return row;
+    const double userFullScale = FullScaleInUserUnit(device);
+    const double fraction = userFullScale > 0 ? Row.Flow / userFullScale : 0;
+    row.Gas.MassFlow_gmin = device.DevType == dtPump ? PumpMassFlow_gmin(device, fraction * 100)
+                                                     : device.FlowUnitDevice.GasFlowMaxGrams() * fraction;
+    row.Distributed = row.Gas.DistributeMassFlow();
+    return row;
+}
+
+TDesignerMix DesignerMix(const std::vector<TDesignerRow>& Rows, const TReportConditions& ExtraConditions)
 {
     TDesignerMix result;
     if (Rows.empty()) {
@@ -107,25 +124,20 @@ TDesignerMix DesignerMix(const std::vector<TDesignerRow>& Rows)
     mixture.Init();
     QStringList notes;
     for (const TDesignerRow& row : Rows) {
-        TDeviceInfo device;
-        if (!GetDeviceByPort(row.Port, device))
+        std::optional<TDesignerRowGas> gas = DesignerRowGas(row);
+        if (!gas)
             continue;
         result.LogLines << QStringLiteral("Handle") + row.Port;
-        TGasItem gas;
         // A device without a gas has no molar mass: it would spoil the fractions of all others.
-        if (!TryGetGas_ID(device.FluidID, gas)) {
-            notes << device.COMPort + QStringLiteral(" has no configured gas and is left out of the mixture.");
+        if (!gas->HasGas) {
+            notes << gas->Device.COMPort + QStringLiteral(" has no configured gas and is left out of the mixture.");
             continue;
         }
-        const double userFullScale = FullScaleInUserUnit(device);
-        const double fraction = userFullScale > 0 ? row.Flow / userFullScale : 0;
-        gas.MassFlow_gmin = device.DevType == dtPump ? PumpMassFlow_gmin(device, fraction * 100)
-                                                     : device.FlowUnitDevice.GasFlowMaxGrams() * fraction;
-        if (!gas.DistributeMassFlow())
+        if (!gas->Distributed)
             result.Text += QStringLiteral("Unable to PopulateComponentMasses (Element without molar mass, or sum of "
                                           "partial pressures is zero.")
                            + CRLF;
-        mixture.Components.push_back(std::move(gas));
+        mixture.Components.push_back(std::move(gas->Gas));
     }
     for (const QString& note : notes)
         result.Text += note + CRLF;
@@ -134,9 +146,15 @@ TDesignerMix DesignerMix(const std::vector<TDesignerRow>& Rows)
     result.Text += QStringLiteral(" *************************** ") + CRLF;
     // Without any mass flow there are no fractions; the flattened record would show the
     // components' partial pressures summed up, which no mixture has.
-    if (flat.MassFlowsToFractions())
-        result.Text += MixtureDetails(flat);
-    else
+    if (!flat.MassFlowsToFractions()) {
         result.Text += QStringLiteral("No mass flow at these settings: the mixture has no composition.") + CRLF;
+        return result;
+    }
+    result.Text += MixtureDetails(flat);
+    if (flat.GetHasFluid()) {
+        TReportConditions conditions = MixtureReportConditions;
+        conditions.insert(conditions.end(), ExtraConditions.begin(), ExtraConditions.end());
+        result.Text += CRLF + QStringLiteral("  Mixture has fluid:") + CRLF + HumidityReport(flat, conditions);
+    }
     return result;
 }

@@ -8,6 +8,7 @@
 // DesignerRowSliderPrefix + port and a number box (the flow in the operator's unit, maximum
 // the full scale in that unit) named DesignerRowFlowPrefix + port. The time slider counts
 // tenths of a minute.
+#include "core/MixtureReports.h"
 #include "devices/DeviceInfo.h"
 
 #include <QString>
@@ -66,6 +67,18 @@ struct TDesignerRow {
     double Flow = 0;
 };
 
+// What a row's device delivers at the row's flow: its gas with the mass flow spread over its
+// components.
+struct TDesignerRowGas {
+    TDeviceInfo Device;
+    bool HasGas = false;      // false: the device has no configured gas; Gas is not set
+    bool Distributed = false; // false: the gas has a component without molar mass
+    TGasItem Gas;
+};
+
+// None for a port without a device.
+std::optional<TDesignerRowGas> DesignerRowGas(const TDesignerRow& Row);
+
 struct TDesignerMix {
     bool Shown = false; // false: leave the report area as it is
     QString Text;       // the report area's new text
@@ -75,5 +88,6 @@ struct TDesignerMix {
 // The mixture of the rows: each device's gas at its full scale in g/min times the fraction
 // of full scale its row shows; the same gas from several devices is merged. Rows of unknown
 // ports are skipped; a device without a configured gas is left out and named in the report.
-// Pass no rows when no device is selected.
-TDesignerMix DesignerMix(const std::vector<TDesignerRow>& Rows);
+// A mixture with water ends with its humidity at the mixture pages' conditions and then at
+// ExtraConditions. Pass no rows when no device is selected.
+TDesignerMix DesignerMix(const std::vector<TDesignerRow>& Rows, const TReportConditions& ExtraConditions = {});

@@ -19,11 +19,6 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-// The conditions (°C, bar absolute) of the volumetric flow and humidity tables.
-const TReportConditions ReportConditions = {
-    {0, 1.01325}, {21, 1.01325}, {25, 1.01325}, {25, 2.0265}, {150, 1.01325},
-};
-
 // The slash is allowed as well, for ports that are device paths (a simulator's /dev/pts/3).
 bool IsRecipeCharacter(QChar c)
 {
@@ -225,7 +220,7 @@ TMixRecipeEvaluation EvaluateMixRecipe(const QString& Recipe, const QString& Mix
     AddBlock(page, QStringLiteral("  Partial pressures:"));
     AddBlock(page, PartialPressuresReport(flat));
     AddBlock(page, QStringLiteral("  Volumetric flows, ml/min:"));
-    AddBlock(page, VolumetricFlowsReport(flat, ReportConditions));
+    AddBlock(page, VolumetricFlowsReport(flat, MixtureReportConditions));
     // Asked of the single gases: without any flow there are no fractions, and a mixture that
     // is not normalised cannot answer GetHasFluid.
     const bool hasFluid = std::any_of(flat.Components.begin(), flat.Components.end(),
@@ -235,7 +230,7 @@ TMixRecipeEvaluation EvaluateMixRecipe(const QString& Recipe, const QString& Mix
         // A humidity would divide by a total of zero: the table's header stands with the
         // reason instead of figures.
         if (hasFractions)
-            AddBlock(page, HumidityReport(flat, ReportConditions));
+            AddBlock(page, HumidityReport(flat, MixtureReportConditions));
         else
             AddBlock(page, HumidityReport(flat, {}) + QStringLiteral("  No flow: the humidity is not defined."));
     }
