@@ -5,6 +5,7 @@
 // place. Everything here belongs to the window's thread: workers never touch it.
 #include "core/GasFlowUnitConversions.h"
 #include "devices/CommunicationState.h"
+#include "instruments/AlicatErrors.h"
 
 #include <QString>
 #include <QtGui/qrgb.h> // the colour value alone (header only, no QtGui library)
@@ -81,6 +82,8 @@ struct TDeviceInfo {
     QString Errors;
     CommunicationReport Communication; // as the window last showed it; reset with the worker
     double LastHandled = 0; // time of the last reading the engine tick processed (days)
+    double LastHandled_gpm = 0;     // controllers: that reading's mass flow (g/min)
+    TAlicatErrors LastHandledCodes; // controllers: that reading's status codes
     TMFCThread* ThreadMFC = nullptr;
     TPSD4Thread* ThreadPump = nullptr;
     TDeviceLed* Led = nullptr;

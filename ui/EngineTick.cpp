@@ -42,8 +42,6 @@ private:
 
 } // namespace
 
-double ReadingGramsPerMinute(const TAlicatData& reading) { return reading.FlowRate_mass / FullScaleCounts * reading.MaxFlowgpm; }
-
 EngineTick::EngineTick(TGUIF& window)
     : fWindow(window)
     , fSleep([](int ms) { QThread::msleep(ms); })
@@ -114,14 +112,16 @@ void EngineTick::ServeController(TDeviceInfo& device, double& userFlow)
         const double y = reading.FlowRate_mass / FullScaleCounts * 100;
         fWindow.FlowSerie(device, x, y, false);
 
-        DefaultUnitGmin.GasFlowValue = ReadingGramsPerMinute(reading);
+        DefaultUnitGmin.GasFlowValue = reading.FlowRate_mass / FullScaleCounts * reading.MaxFlowgpm;
         DefaultUnitGmin.GasMolarMass = device.FlowUnitDevice.GasMolarMass;
         QString feedback;
         QString report;
         ConvertGasFlow(DefaultUnitGmin, device.FlowUnitUser, feedback, report);
         userFlow = device.FlowUnitUser.GasFlowValue;
+        device.LastHandled_gpm = DefaultUnitGmin.GasFlowValue;
     }
     device.LastHandled = reading.DataTime;
+    device.LastHandledCodes = reading.ErrorFlags;
     fWindow.NewReading(device);
     fSleep(LedPauseMs);
     SwitchLed(device.Led, false);

@@ -12,10 +12,6 @@
 #include <map>
 
 class TGUIF;
-struct TAlicatData;
-
-// A controller reading's mass flow in grams per minute.
-double ReadingGramsPerMinute(const TAlicatData& reading);
 
 class EngineTick {
 public:

@@ -15,11 +15,13 @@
 #include "ui/DeviceListView.h"
 #include "ui/DeviceSeries.h"
 #include "ui/FlowChart.h"
+#include "ui/control/ControlCommands.h"
 #include "ui/LedStrip.h"
 #include "ui/MessageLog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QScrollBar>
 
 namespace {
@@ -184,6 +186,30 @@ TEST_F(EngineTickTest, ControllerGetsGasAndSetpointByModeAndItsReadingIsPlottedA
             EXPECT_TRUE(Points(DevicesLocal[0].SerieFlow).empty()) << c.mode;
         }
     }
+}
+
+// A script's reading is the one the window shows: the worker's newer reading waits for its tick.
+TEST_F(EngineTickTest, AControllersReadingForScriptsIsTheOneTheTickProcessed)
+{
+    TMFCThread& worker = AttachController(0);
+    DevicesLocal[0].ControlMode = dcmDirect;
+    NewReading(worker, 32000, 2); // 1 g/min
+    worker.GUIIn.DeviceStatus.ErrorFlags.Include(TAlicatError::HLD);
+    Tick();
+    const QJsonObject ticked = ControlCommands::Reading(DevicesLocal[0]);
+
+    clock->AdvanceMs(1000);
+    NewReading(worker, 64000, 2);
+    worker.GUIIn.DeviceStatus.ErrorFlags = {};
+    const QJsonObject reading = ControlCommands::Reading(DevicesLocal[0]);
+    EXPECT_EQ(reading, ticked);
+    EXPECT_EQ(reading.value("flow"), 1.0);
+    EXPECT_EQ(reading.value("flow_gpm"), 1.0);
+    EXPECT_EQ(reading.value("status"), QJsonArray({"HLD"}));
+
+    Tick();
+    EXPECT_EQ(ControlCommands::Reading(DevicesLocal[0]).value("flow_gpm"), 2.0);
+    EXPECT_EQ(ControlCommands::Reading(DevicesLocal[0]).value("status"), QJsonArray());
 }
 
 TEST_F(EngineTickTest, ControllerWithoutNewReadingOrStoppedGetsOnlyItsGas)

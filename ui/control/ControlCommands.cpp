@@ -7,7 +7,6 @@
 #include "devices/PumpThread.h"
 #include "instruments/AlicatErrors.h"
 #include "ui/DeviceListView.h"
-#include "ui/EngineTick.h"
 #include "ui/ErrorReport.h"
 #include "ui/MainWindow.h"
 #include "ui/pages/ConfigurePage.h"
@@ -171,17 +170,18 @@ QJsonObject ControlCommands::Reading(const TDeviceInfo& device)
 {
     QJsonObject reading{{QStringLiteral("port"), device.COMPort}};
     if (device.ThreadMFC) {
-        const TAlicatData& status = device.ThreadMFC->GUIIn.DeviceStatus;
+        // The reading the engine tick last processed, as the window shows it; the worker's
+        // newer one waits for the next tick. No flow before the first reading, nor without
+        // the controller's full scale.
         QJsonArray codes;
         for (int code = 0; code < AlicatErrorCount; ++code)
-            if (status.ErrorFlags.Contains(TAlicatError(code)))
+            if (device.LastHandledCodes.Contains(TAlicatError(code)))
                 codes << AlicatErrorName(TAlicatError(code));
-        // No flow before the first reading, nor without the controller's full scale.
         const bool flow = device.LastHandled > 0 && !device.ThreadMFC->GUIIn.FullScaleUnknown;
         reading.insert(QStringLiteral("time"), TimeValue(device.LastHandled));
         reading.insert(QStringLiteral("flow"), flow ? QJsonValue(device.FlowUnitUser.GasFlowValue) : QJsonValue());
         reading.insert(QStringLiteral("unit"), device.FlowUnitUser.Name);
-        reading.insert(QStringLiteral("flow_gpm"), flow ? QJsonValue(ReadingGramsPerMinute(status)) : QJsonValue());
+        reading.insert(QStringLiteral("flow_gpm"), flow ? QJsonValue(device.LastHandled_gpm) : QJsonValue());
         reading.insert(QStringLiteral("requested"), device.ThreadMFC->GUIOut.DeviceStatus.Setpoint_pct);
         reading.insert(QStringLiteral("status"), codes);
     } else if (device.ThreadPump) {
