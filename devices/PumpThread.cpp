@@ -86,6 +86,7 @@ bool TPSD4Thread::ApplyCommand()
         Log().Send(QStringLiteral("Old: ") + old);
         Log().Send(QStringLiteral("New: TR"));
         ThreadOut.Setpoint = 0;
+        ThreadOut.Command = QStringLiteral("TR");
     }
     if (!stopped || ThreadIn.Command == QStringLiteral("TR"))
         return stopped;
@@ -95,6 +96,7 @@ bool TPSD4Thread::ApplyCommand()
     Log().Send(QStringLiteral("Old: ") + old);
     Log().Send(QStringLiteral("New: ") + ThreadIn.Command);
     ThreadOut.Setpoint = ThreadIn.Setpoint;
+    ThreadOut.Command = ThreadIn.Command;
     return true;
 }
 

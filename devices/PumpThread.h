@@ -9,6 +9,8 @@
 
 #include <memory>
 
+// Setpoint and Command: from the window, the dose it wants and its program; from the worker,
+// the ones the pump last took.
 struct TPSD4ThreadData {
     double DataTime = 0;
     double Setpoint = 0;

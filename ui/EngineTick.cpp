@@ -167,6 +167,12 @@ void EngineTick::ServePump(TDeviceInfo& device)
     }
     const double x = (NowDays() - fWindow.TimeOrigin) * MinutesPerDay;
     fWindow.FlowSerie(device, x, thread.GUIIn.Setpoint * 100, false);
+    // The worker stamps each of its cycles: while the pump answers, the dose it last confirmed
+    // is the pump's reading, shown as the chart point above.
+    if (thread.GUIIn.DataTime > device.LastHandled && device.Communication.State == LinkState::Ok) {
+        device.LastHandled = thread.GUIIn.DataTime;
+        fWindow.NewReading(device);
+    }
     fSleep(LedPauseMs);
     SwitchLed(device.Led, false);
 }

@@ -225,6 +225,7 @@ TEST_F(PumpThreadTest, SendsEachNewProgramOnceAndStops)
     thread->start();
     ASSERT_TRUE(ServeUntil([&] { return thread->GUIIn.Setpoint == 0.4; }, 3000));
     EXPECT_EQ(simulator->LastProgram(), Program.toLatin1());
+    EXPECT_EQ(thread->GUIIn.Command, Program);
     const int stops = simulator->TerminateCount();
     EXPECT_GE(stops, 1);
 

@@ -122,27 +122,38 @@ TEST_F(ControlSocketTest, ScriptRunsTheSimulatedInstrumentsFromSearchToReset)
     clock.AdvanceMs(60 * 1000);
     EXPECT_TRUE(RunUntil([&] { return controller->SetpointCounts() == 48000; }));
 
-    // Subscribed, the script hears every reading and data row.
+    // Subscribed, the script hears every data row and the readings of both instruments.
     EXPECT_EQ(client->Call(R"({"id":6,"cmd":"subscribe"})").value("subscribed"), true);
-    const auto heard = [&](const char* event) {
+    const auto heard = [&](const char* event, const QString& port) {
         for (const QJsonObject& line : client->events)
-            if (line.value("event") == QLatin1String(event))
+            if (line.value("event") == QLatin1String(event) && (port.isEmpty() || line.value("port") == port))
                 return true;
         return false;
     };
-    EXPECT_TRUE(RunUntil([&] {
-        clock.AdvanceMs(1000);
-        while (client->Socket().canReadLine())
-            client->events.push_back(client->Next());
-        return heard("reading") && heard("row");
+    const auto hear = [&](const std::function<bool()>& done) {
+        return RunUntil([&] {
+            clock.AdvanceMs(1000);
+            while (client->Socket().canReadLine())
+                client->events.push_back(client->Next());
+            return done();
+        });
+    };
+    EXPECT_TRUE(hear([&] {
+        return heard("row", {}) && heard("reading", controllerHost.PortPath()) && heard("reading", pumpHost.PortPath());
     }));
-    for (const QJsonObject& line : client->events)
-        if (line.value("event") == "reading") {
-            EXPECT_EQ(line.value("port"), controllerHost.PortPath());
+    for (const QJsonObject& line : client->events) {
+        if (line.value("event") != "reading")
+            continue;
+        if (line.value("port") == controllerHost.PortPath()) {
             EXPECT_EQ(line.value("unit"), "ml/min");
             EXPECT_EQ(line.value("requested"), 75);
             EXPECT_TRUE(line.value("flow").isDouble());
+        } else {
+            EXPECT_EQ(line.value("port"), pumpHost.PortPath());
+            EXPECT_EQ(line.value("dosing"), 0);
+            EXPECT_TRUE(line.value("command").isString());
         }
+    }
     reply = client->Call(R"({"id":7,"cmd":"readings"})");
     EXPECT_EQ(Column(reply.value("readings").toArray(), "port"), QStringList({controllerHost.PortPath(), pumpHost.PortPath()}));
 
@@ -156,6 +167,14 @@ TEST_F(ControlSocketTest, ScriptRunsTheSimulatedInstrumentsFromSearchToReset)
     plan.DesiredDispense_ugpm = 0.4 * 6250 * 1000;
     PumpCommandForDispense(plan);
     EXPECT_TRUE(RunUntil([&] { return pump->LastProgram() == plan.Command.toLatin1(); })) << pump->LastProgram().toStdString();
+    // Its next readings report the dose the pump took.
+    client->events.clear();
+    EXPECT_TRUE(hear([&] {
+        return std::any_of(client->events.begin(), client->events.end(), [&](const QJsonObject& line) {
+            return line.value("port") == pumpHost.PortPath() && line.value("dosing") == 40
+                   && line.value("command") == plan.Command;
+        });
+    }));
 
     reply = client->Call(R"({"id":9,"cmd":"reset"})");
     ASSERT_EQ(reply.value("ok"), true) << reply.value("error").toString().toStdString();
