@@ -425,8 +425,14 @@ TEST_F(EngineTickTest, NoDevicesNoRows)
 
 TEST_F(EngineTickTest, AShortTickLastsAtLeastThirtyMilliseconds)
 {
+    QElapsedTimer first;
+    first.start();
     Tick();
-    EXPECT_EQ(sleeps, std::vector<int>({EngineTick::ShortTickMs}));
+    // A busy machine can stretch the tick itself past the short tick; then no pause is due.
+    if (first.elapsed() < EngineTick::ShortTickMs)
+        EXPECT_EQ(sleeps, std::vector<int>({EngineTick::ShortTickMs}));
+    else
+        EXPECT_LE(sleeps.size(), 1u);
     window->Engine().SetSleep([](int ms) { QThread::msleep(ms); });
     QElapsedTimer timer;
     timer.start();
