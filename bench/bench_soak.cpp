@@ -175,7 +175,7 @@ public:
         for (int i = 0; i < int(DevicesLocal.size()); ++i) {
             TDeviceInfo& device = DevicesLocal[std::size_t(i)];
             device.ControlMode = dcmSegment;
-            device.FlowStartTime = start;
+            device.MarkFlowStart();
             device.SegmentProgram = WeekProgram(i);
             device.Led = window->AddLedForThread();
             window->AddDeviceRow(device);

@@ -390,12 +390,19 @@ TSegment SegmentAt(const QString& text, double t, int& UnreadLines)
     if (next.aType == RampType) {
         result.Time = t;
         // A ramp that starts where it ends (a first point at time 0, evaluated at t <= 0) has
-        // already reached its own setpoint.
-        result.Setpoint = next.Time == previous.Time
-                              ? next.Setpoint
-                              : previous.Setpoint
-                                    + (t - previous.Time) * (next.Setpoint - previous.Setpoint)
-                                          / (next.Time - previous.Time);
+        // already reached its own setpoint; before the program start (t < 0) a later ramp has
+        // not begun. The fraction comes first, so times near the largest doubles cannot
+        // overflow, and the result stays between the two points it moves between.
+        if (next.Time == previous.Time) {
+            result.Setpoint = next.Setpoint;
+        } else if (!(t > previous.Time)) {
+            result.Setpoint = previous.Setpoint;
+        } else {
+            const double fraction = (t - previous.Time) / (next.Time - previous.Time);
+            result.Setpoint = std::clamp(previous.Setpoint + fraction * (next.Setpoint - previous.Setpoint),
+                                         std::min(previous.Setpoint, next.Setpoint),
+                                         std::max(previous.Setpoint, next.Setpoint));
+        }
         return result;
     }
     if (next.Index == SegmentIndexNone) {

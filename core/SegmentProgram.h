@@ -64,8 +64,9 @@ QList<TSegment> ReadSegments(const QString& text);
 
 // The setpoint that a program asks for t minutes after its start: a ramp point moves
 // linearly from the previous point, a step point holds the previous point up to and
-// including its own time, and after the last point the setpoint is 0. Only a type of
-// exactly "Ramp" ramps. One pass over the text.
+// including its own time, and after the last point the setpoint is 0. Before the start
+// (t < 0) the program is at its start: 0, or a ramp point at time 0's own setpoint. Only a
+// type of exactly "Ramp" ramps. One pass over the text.
 TSegment SegmentAt(const QString& text, double t);
 // The same without a message: UnreadLines tells how many of the lines passed over could not
 // be read (each of which SegmentAt above shows as "Failed to read segment").

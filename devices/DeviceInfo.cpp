@@ -1,5 +1,6 @@
 #include "devices/DeviceInfo.h"
 
+#include "core/Clock.h"
 #include "core/DateTime.h"
 #include "core/DiagnosticLog.h"
 #include "core/GasTable.h"
@@ -136,7 +137,16 @@ TDeviceInfo MakeControllerRecord(tDeviceType type, const QString& serial, const 
     return device;
 }
 
-double TDeviceInfo::Elapsed_min() const { return (NowDays() - FlowStartTime) * MinutesPerDay; }
+void TDeviceInfo::MarkFlowStart()
+{
+    FlowStartTime = NowDays();
+    FlowStartSteadyMs = SteadyNowMs();
+}
+
+double TDeviceInfo::Elapsed_min() const
+{
+    return double(std::max<qint64>(0, SteadyNowMs() - FlowStartSteadyMs)) / 60000;
+}
 
 QString TDeviceInfo::Fluidname() const
 {

@@ -78,7 +78,8 @@ struct TDeviceInfo {
     tDeviceControlMode ControlMode = dcmSegment;
     QString SegmentProgram;
     TSegProgTermination SegmentProgramTermination = tspttKeep;
-    double FlowStartTime = 0; // days since 1899-12-30, local time
+    double FlowStartTime = 0; // days since 1899-12-30, local time: shown and logged
+    qint64 FlowStartSteadyMs = 0; // the same moment on the steady clock, for elapsed times
     QString Errors;
     CommunicationReport Communication; // as the window last showed it; reset with the worker
     double LastHandled = 0; // time of the last reading the engine tick processed (days)
@@ -95,7 +96,10 @@ struct TDeviceInfo {
     // start-up). A pump is prepared first on the calling thread, which waits for it at most
     // PumpStartLimit_s.
     bool StartThread();
-    // Minutes since FlowStartTime, by the clock seam.
+    // Marks now as the start of the flow, on the local and on the steady clock.
+    void MarkFlowStart();
+    // Minutes since the flow start, on the steady clock: never negative however the local
+    // clock is set meanwhile.
     double Elapsed_min() const;
     // A controller's gas short name ("Mixture" for a mixture, "Unconfigured" for gas -1),
     // "Pump" for a pump. Throws TessalyError for a gas number the gas table does not hold.

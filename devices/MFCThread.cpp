@@ -5,6 +5,7 @@
 #include "core/GasTable.h"
 #include "core/DiagnosticLog.h"
 #include "core/NumberText.h"
+#include "core/SetpointRange.h"
 
 #include <QRandomGenerator>
 #include <cmath>
@@ -125,7 +126,9 @@ void TMFCThread::HandleReading(const TAlicatData& reading, bool stopping, Commun
     } else {
         Log().Send(Name + QStringLiteral(" No errors"));
         const double device = ThreadOut.DeviceStatus.SetpointFromDevice;
-        const double desired = ThreadIn.DeviceStatus.Setpoint_pct * 640;
+        // As the driver will send it: a setpoint it brings into range would otherwise
+        // never match and be sent again every cycle.
+        const double desired = SetpointInRange_pct(ThreadIn.DeviceStatus.Setpoint_pct) * 640;
         Log().Send(Name + QStringLiteral(" Main loop, Device setpoint: ") + FloatToStr(device));
         Log().Send(Name + QStringLiteral(" Main loop, Desired setpoint: ") + FloatToStr(desired));
         if (std::fabs(device - desired) <= SetpointTolerance)

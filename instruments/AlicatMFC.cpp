@@ -4,11 +4,11 @@
 #include "core/DiagnosticLog.h"
 #include "core/NumberText.h"
 #include "core/ProcessSetting.h"
+#include "core/SetpointRange.h"
 #include "instruments/AlicatReplies.h"
 
 #include <QElapsedTimer>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -180,12 +180,11 @@ bool TAlicatMFC::ApplySetpoint_pct(TAlicatData& theData)
 {
     Log().Send(QStringLiteral("Apply setpoint ") + FloatToStr(theData.Setpoint_pct) + QStringLiteral("% on:")
                + PortName());
+    const QString rangeNote = SetpointRangeNote(theData.Setpoint_pct);
+    if (!rangeNote.isEmpty())
+        Log().Send(rangeNote);
     // Nearest count, ties to even (the default rounding mode).
-    const double counts = std::nearbyint(theData.Setpoint_pct * kFullScaleCounts / 100);
-    if (!std::isfinite(counts) || std::fabs(counts) > std::numeric_limits<std::int32_t>::max()) {
-        Log().Send(QStringLiteral("Apply setpoint failed: no such setpoint"));
-        return false;
-    }
+    const double counts = std::nearbyint(SetpointInRange_pct(theData.Setpoint_pct) * kFullScaleCounts / 100);
     TSerialResponse response;
     aPort->Send2(QString(aDeviceID) + QString::number(std::int64_t(counts)) + u'\r', true, response);
     if (!response.Status.isEmpty()) {

@@ -67,7 +67,8 @@ public:
     // Polls the status line into theData; false (theData untouched, LastFailure set) when the
     // exchange fails or a number in the reading does not read.
     bool ReadStatus(TAlicatData& theData);
-    // Sends theData.Setpoint_pct as counts (64000 = 100 %).
+    // Sends theData.Setpoint_pct as counts (64000 = 100 %), brought into 0 … 100 % first
+    // (logged when it had to be).
     bool ApplySetpoint_pct(TAlicatData& theData);
 
     QString Role;

@@ -4,6 +4,7 @@
 #include "core/NumberText.h"
 #include "core/SegmentProgram.h"
 #include "core/UserMessages.h"
+#include "core/SetpointRange.h"
 #include "devices/MFCThread.h"
 #include "devices/PumpThread.h"
 #include "instruments/PumpDispense.h"
@@ -133,22 +134,20 @@ void EngineTick::ServePump(TDeviceInfo& device)
     TakeReport(device, thread.GUIIn.Report);
     ShowCommunication(fWindow, device, thread.GUIIn.Communication);
     SwitchLed(device.Led, true);
-    TPumpSpeedDetails plan;
     switch (device.ControlMode) {
-    case dcmDirect:
-        plan = PumpPlan(device, device.Setpoint_pct);
-        thread.GUIOut.Command = plan.Command;
-        thread.GUIOut.Setpoint = device.Setpoint_pct / 100;
+    case dcmDirect: {
+        const double setpoint = PumpSetpointInRange(device.Setpoint_pct);
+        thread.GUIOut.Command = PumpPlan(device, setpoint).Command;
+        thread.GUIOut.Setpoint = setpoint / 100;
         break;
+    }
     case dcmSegment: {
-        plan.Init();
-        plan.SyringeVolume_ul = device.SyringeSizeuL;
         // The dose changes at most every half minute, probed in the middle of that half minute.
         const double floorT = std::floor(2 * device.Elapsed_min()) / 2;
         const double probeT = floorT + 0.25;
-        const double fraction = ProgramSetpoint(device, probeT) / 100;
-        plan.DesiredDispense_ugpm = device.MaxFlow_ulpm * fraction * 1000;
-        PumpCommandForDispense(plan);
+        const double setpoint = PumpSetpointInRange(ProgramSetpoint(device, probeT));
+        const double fraction = setpoint / 100;
+        const TPumpSpeedDetails plan = PumpPlan(device, setpoint);
         fWindow.MM(QStringLiteral(" Pump segment program"));
         fWindow.MM(QStringLiteral("     Elapsed time, m : ") + FloatToStr(device.Elapsed_min()));
         fWindow.MM(QStringLiteral("       Floor time, m : ") + FloatToStr(floorT));
@@ -202,6 +201,14 @@ double EngineTick::ProgramSetpoint(const TDeviceInfo& device, double t)
         QTimer::singleShot(0, &fWindow, [] { ShowMessage(QStringLiteral("Failed to read segment")); });
     }
     return setpoint;
+}
+
+double EngineTick::PumpSetpointInRange(double requested)
+{
+    const QString note = SetpointRangeNote(requested);
+    if (!note.isEmpty())
+        fWindow.MM(note);
+    return SetpointInRange_pct(requested);
 }
 
 void EngineTick::AddDataRow(const QString& stamp, const QString& row)

@@ -39,6 +39,9 @@ private:
     void ServePump(TDeviceInfo& device);
     // The worker's notices go to the message log, its condition to the device's row.
     void TakeReport(const TDeviceInfo& device, TWorkerReport& report);
+    // The pump's dose is planned here from its setpoint, so this is where it is brought into
+    // 0 … 100 % (and the message log told).
+    double PumpSetpointInRange(double requested);
     void AddDataRow(const QString& stamp, const QString& row);
     // The setpoint of the device's program at t minutes; a program with lines that cannot be
     // read is told to the operator once, after the tick.

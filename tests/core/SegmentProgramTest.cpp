@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <gtest/gtest.h>
 
@@ -46,7 +47,12 @@ TEST_P(SegmentProgramTest, RampsMoveFromThePreviousPointAndStepsHoldIt)
         // A first point that is a ramp rises from 0 at time 0.
         {Program({"10 100 Ramp", "12 100 Step Some_random_comment", "12.5 30 Ramp", "15 50 Step",
                   "20 30 Step", "24 0 Ramp"}),
-         {{5, 50}, {11, 100}, {12.25, 65}, {14, 30}, {17, 50}, {22, 15}, {24, 0}, {25, 0}}},
+         {{5, 50}, {11, 100}, {12.25, 65}, {14, 30}, {17, 50}, {22, 15}, {24, 0}, {25, 0}, {-1, 0}}},
+        // Before the start a first ramp has not begun, however far back the time lies.
+        {Program({"1 40 Ramp"}), {{-1, 0}, {-60, 0}, {-std::numeric_limits<double>::infinity(), 0}, {0.5, 20}}},
+        // Times near the largest doubles interpolate without overflowing.
+        {Program({"0 0 Step", "1e308 100 Ramp", "1.7e308 20 Ramp"}),
+         {{5e307, 50}, {1e308, 100}, {1.35e308, 60}, {1.7e308, 20}}},
     };
     MessageCapture messages;
     for (const ProgramCases& p : programs)

@@ -170,10 +170,37 @@ TEST_F(DeviceListTest, ElapsedMinutesFollowTheClock)
     gNow = QDateTime(QDate(2024, 6, 1), QTime(12, 0, 30));
     const ClockSource previous = SetClockSource(&FixedNow);
     TDeviceInfo device;
-    device.FlowStartTime = DateTimeToDays(gNow.addSecs(-90));
-    EXPECT_NEAR(device.Elapsed_min(), 1.5, 1e-6);
+    device.MarkFlowStart();
+    EXPECT_EQ(device.FlowStartTime, DateTimeToDays(gNow));
+    gNow = gNow.addSecs(90);
+    EXPECT_NEAR(device.Elapsed_min(), 1.5, 1e-9);
     gNow = gNow.addSecs(3600);
-    EXPECT_NEAR(device.Elapsed_min(), 61.5, 1e-6);
+    EXPECT_NEAR(device.Elapsed_min(), 61.5, 1e-9);
+    SetClockSource(previous);
+}
+
+qint64 gSteadyMs = 0;
+qint64 FixedSteady() { return gSteadyMs; }
+
+// The local clock set back an hour (by hand, or the autumn change) while the steady clock
+// runs on: a program that starts with a ramp must not be evaluated before its start.
+TEST_F(DeviceListTest, ElapsedMinutesRunOnWhenTheLocalClockIsSetBack)
+{
+    gNow = QDateTime(QDate(2024, 10, 27), QTime(2, 50));
+    gSteadyMs = 5'000'000;
+    const ClockSource previous = SetClockSource(&FixedNow);
+    const SteadySource previousSteady = SetSteadySource(&FixedSteady);
+    TDeviceInfo device;
+    device.MarkFlowStart();
+    const double shownStart = device.FlowStartTime;
+
+    gNow = gNow.addSecs(-3600 + 60);
+    gSteadyMs += 60'000;
+    EXPECT_DOUBLE_EQ(device.Elapsed_min(), 1);
+    EXPECT_EQ(device.FlowStartTime, shownStart) << "the local start time stays for display and logs";
+    EXPECT_DOUBLE_EQ(SegmentAt(QStringLiteral("0 0 Step\r\n10 100 Ramp"), device.Elapsed_min()).Setpoint, 10);
+
+    SetSteadySource(previousSteady);
     SetClockSource(previous);
 }
 

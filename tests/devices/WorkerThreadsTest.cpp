@@ -9,6 +9,7 @@
 #include "tools/PumpSimulator.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -47,7 +48,7 @@ protected:
         thread->MFC->COM().SetPort(host->PortPath().toLatin1());
         thread->MFC->COM().SetBaudRate(19200);
         thread->MFC->COM().SetWindowsReadLoopTimeoutMS(10);
-        thread->MFC->COM().SetReadoutTimeoutMS(300);
+        thread->MFC->COM().SetReadoutTimeoutMS(FastInstruments::AnswerBoundMS);
         return thread;
     }
 
@@ -97,6 +98,27 @@ TEST_F(ControllerThreadTest, InitialisesFollowsSetpointWithoutResendingAndStopsA
     Stop(*thread);
     EXPECT_EQ(simulator->SetpointCounts(), 0);
     EXPECT_GE(CountLines(host->ReceivedLines(), "A0"), 1);
+}
+
+TEST_F(ControllerThreadTest, AnOutOfRangeSetpointIsSentAsTheNearestInRangeOnce)
+{
+    auto thread = MakeThread();
+    thread->start();
+    ASSERT_TRUE(Readings(*thread, 1));
+    struct Case {
+        double requested;
+        int counts;
+    };
+    for (const Case c : {Case{150, 64000}, Case{-2400, 0}, Case{std::nan(""), 0}}) {
+        SCOPED_TRACE(c.requested);
+        thread->GUIOut.DeviceStatus.Setpoint_pct = c.requested;
+        ASSERT_TRUE(ServeUntil([&] { return simulator->SetpointCounts() == c.counts; }, 5000));
+        ASSERT_TRUE(Readings(*thread, 2));
+        const int sent = simulator->SetpointCommandCount();
+        ASSERT_TRUE(Readings(*thread, 3));
+        EXPECT_EQ(simulator->SetpointCommandCount(), sent) << "the controller already holds the nearest setpoint";
+    }
+    Stop(*thread);
 }
 
 TEST_F(ControllerThreadTest, SendsNoSetpointWhileTheControllerReportsAStatusCode)

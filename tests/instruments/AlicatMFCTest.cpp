@@ -1,5 +1,6 @@
 #include "instruments/AlicatMFC.h"
 
+#include "FastInstruments.h"
 #include "InstrumentTestSupport.h"
 #include "core/DateTime.h"
 #include "tools/ControllerSimulator.h"
@@ -19,7 +20,7 @@ const QRegularExpression kDurationSuffix(QStringLiteral("\rDuration: \\d\\d:\\d\
 // SendASCII's temporary ports poll fast while a test runs.
 class FastSendASCII {
 public:
-    FastSendASCII() : fPrevious(SetSendASCIITimings({5, 300})) {}
+    FastSendASCII() : fPrevious(SetSendASCIITimings({5, FastInstruments::AnswerBoundMS})) {}
     ~FastSendASCII() { SetSendASCIITimings(fPrevious); }
 
 private:
@@ -39,12 +40,17 @@ protected:
         driver.COM().SetPort(host.PortPath().toLocal8Bit());
         driver.COM().SetBaudRate(19200);
         driver.COM().SetWindowsReadLoopTimeoutMS(5);
-        driver.COM().SetReadoutTimeoutMS(150);
+        driver.COM().SetReadoutTimeoutMS(FastInstruments::AnswerBoundMS);
         driver.SetDeviceID(u'A');
         driver.Role = QStringLiteral("A");
     }
 
-    void Fault(const ControllerFaults& faults) { controller->SetFaults(faults); }
+    // A silent controller owes no answer, so the driver's read-out is short while it is silent.
+    void Fault(const ControllerFaults& faults)
+    {
+        controller->SetFaults(faults);
+        mfc.COM().SetReadoutTimeoutMS(faults.NoReply ? 150 : FastInstruments::AnswerBoundMS);
+    }
     void FixedReply(const QByteArray& reply)
     {
         ControllerFaults faults;
@@ -284,13 +290,27 @@ TEST_F(AlicatMFCTest, SetpointIsSentInCountsRoundedHalfToEven)
     EXPECT_EQ(controller->SetpointCommandCount(), 6);
     EXPECT_TRUE(log.Lines().contains(QStringLiteral("Apply setpoint 50% on:") + host.PortPath()));
 
-    host.ClearReceivedLines();
-    for (double nonsense : {std::nan(""), std::numeric_limits<double>::infinity(), 1e12}) {
+    // Whatever a program or a caller computed, the controller is sent a setpoint in 0 … 100 %.
+    const struct {
+        double percent;
+        QByteArray sent;
+        const char* note;
+    } outside[] = {
+        {-40, "A0", "Setpoint -40% is outside 0 … 100 %, sending 0%"},
+        {-2400, "A0", "Setpoint -2400% is outside 0 … 100 %, sending 0%"},
+        {100.5, "A64000", "Setpoint 100.5% is outside 0 … 100 %, sending 100%"},
+        {1e12, "A64000", "Setpoint 1E12% is outside 0 … 100 %, sending 100%"},
+        {std::numeric_limits<double>::infinity(), "A64000", "Setpoint INF% is outside 0 … 100 %, sending 100%"},
+        {std::nan(""), "A0", "Setpoint NAN% is outside 0 … 100 %, sending 0%"},
+    };
+    for (const auto& c : outside) {
+        SCOPED_TRACE(c.percent);
         TAlicatData data;
-        data.Setpoint_pct = nonsense;
-        EXPECT_FALSE(mfc.ApplySetpoint_pct(data));
+        data.Setpoint_pct = c.percent;
+        EXPECT_TRUE(mfc.ApplySetpoint_pct(data));
+        EXPECT_EQ(host.ReceivedLines().last(), c.sent);
+        EXPECT_TRUE(log.Lines().contains(QString::fromUtf8(c.note))) << log.Lines().join(u'|').toStdString();
     }
-    EXPECT_TRUE(host.ReceivedLines().isEmpty());
 
     ControllerFaults silent;
     silent.NoReply = true;

@@ -23,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QScrollBar>
+#include <cmath>
 
 namespace {
 
@@ -73,6 +74,14 @@ protected:
         device.MaxFlow_ulpm = 6250;
         device.SegmentProgram = Program;
         return *fPumps.back();
+    }
+
+    // Starts the device's flow the given minutes ago.
+    static void StartedMinutesAgo(TDeviceInfo& device, double minutes)
+    {
+        device.MarkFlowStart();
+        device.FlowStartTime -= minutes / MinutesPerDay;
+        device.FlowStartSteadyMs -= std::llround(minutes * 60000);
     }
 
     static void NewReading(TMFCThread& worker, double counts, double maxFlowgpm)
@@ -156,7 +165,7 @@ TEST_F(EngineTickTest, ControllerGetsGasAndSetpointByModeAndItsReadingIsPlottedA
         device.ControlMode = c.mode;
         device.Setpoint_pct = 40;
         device.SegmentProgram = Program;
-        device.FlowStartTime = NowDays() - 5 / MinutesPerDay;
+        StartedMinutesAgo(device, 5);
         worker.GUIOut.DeviceStatus.Setpoint_pct = -1;
         NewReading(worker, 32000, 2); // half of 2 g/min
         std::vector<bool> ledsLitDuringPause;
@@ -282,13 +291,13 @@ TEST_F(EngineTickTest, PumpInSegmentModeIsDosedByTheMiddleOfTheHalfMinute)
         double elapsed;
         double probe;
     };
-    // Just past 4.0: times are differences of day counts, exact to about 1e-8 minutes.
-    const Case cases[] = {{3.9, 3.75}, {4.000001, 4.25}, {4.4, 4.25}};
+    // Elapsed times are whole milliseconds: 4.00002 is one past four minutes.
+    const Case cases[] = {{3.9, 3.75}, {4.00002, 4.25}, {4.4, 4.25}};
     TPSD4Thread& worker = AttachPump(1);
     worker.GUIIn.Setpoint = 0.3;
     for (const Case& c : cases) {
         DevicesLocal[1].ControlMode = dcmSegment;
-        DevicesLocal[1].FlowStartTime = NowDays() - c.elapsed / MinutesPerDay;
+        StartedMinutesAgo(DevicesLocal[1], c.elapsed);
         window->MemoMain().Clear();
         Tick();
 
@@ -343,6 +352,35 @@ TEST_F(EngineTickTest, PumpInDirectModeAndIdle)
     Tick();
     EXPECT_EQ(worker.GUIOut.Command, "unchanged");
     EXPECT_EQ(Points(DevicesLocal[0].SerieFlow).size(), 1u); // an idle device adds no point
+}
+
+TEST_F(EngineTickTest, APumpSetpointOutsideTheRangeIsDosedAtItsNearestEndAndLogged)
+{
+    TPSD4Thread& worker = AttachPump(0);
+    struct Case {
+        tDeviceControlMode mode;
+        double setpoint; // direct setpoint, or the program's only point
+        double sent;
+    };
+    for (const Case c : {Case{dcmDirect, 150, 100}, Case{dcmDirect, -40, 0}, Case{dcmSegment, 250, 100},
+                         Case{dcmSegment, -5, 0}}) {
+        SCOPED_TRACE(c.setpoint);
+        window->MemoMain().Clear();
+        DevicesLocal[0].ControlMode = c.mode;
+        DevicesLocal[0].Setpoint_pct = c.setpoint;
+        DevicesLocal[0].SegmentProgram = QStringLiteral("0 %1 Step\r\n100 0 Step").arg(c.setpoint);
+        StartedMinutesAgo(DevicesLocal[0], 1);
+        Tick();
+        TPumpSpeedDetails plan;
+        plan.SyringeVolume_ul = 250;
+        plan.DesiredDispense_ugpm = c.sent / 100 * 6250 * 1000;
+        PumpCommandForDispense(plan);
+        EXPECT_EQ(worker.GUIOut.Command, plan.Command);
+        EXPECT_DOUBLE_EQ(worker.GUIOut.Setpoint, c.sent / 100);
+        EXPECT_TRUE(window->MemoMain().Text().contains(QStringLiteral("Setpoint %1% is outside 0 … 100 %, sending %2%")
+                                                           .arg(c.setpoint)
+                                                           .arg(c.sent)));
+    }
 }
 
 TEST_F(EngineTickTest, DataRowsEveryThreeSecondsWithTheHeaderBefore)

@@ -37,7 +37,7 @@ void ApplyDirectFlow(const QStringList& SelectedPorts, double& TimeOrigin, TDevi
         // A device already held keeps its start time; only the setpoint changes.
         if (device.ControlMode != dcmDirect) {
             device.ControlMode = dcmDirect;
-            device.FlowStartTime = NowDays();
+            device.MarkFlowStart();
         }
         if (!SetDeviceByPort(device))
             Window.MM(QStringLiteral("Changing setpoint for device failed: ") + device.NameRole);

@@ -19,7 +19,7 @@ void StartSegmentPrograms(const QStringList& SelectedPorts, double& TimeOrigin, 
             continue;
         Window.MM(QStringLiteral("Start segment program for ") + device.NameRole);
         device.ControlMode = dcmSegment;
-        device.FlowStartTime = NowDays();
+        device.MarkFlowStart();
         Window.ClearFlowSerie(device);
         if (!SetDeviceByPort(device))
             Window.MM(QStringLiteral("Starting segment program failed for: ") + device.NameRole);
