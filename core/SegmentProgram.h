@@ -46,6 +46,11 @@ private:
     qsizetype fCount = 0;
 };
 
+// The latest program time the editor's time boxes take: ten years (5 259 600 minutes), longer
+// than any experiment runs, so a typed time in any time unit stays an ordinary number when it
+// is stored in minutes.
+inline constexpr double SegmentTimeMax_min = 10 * 365.25 * 1440;
+
 // Number of lines of a program text.
 int SegmentCount(const QString& text);
 

@@ -393,7 +393,7 @@ void TGUIF::SetTimeUnit(const QString& aUnit)
     fDesigner->SetTimeUnit(TimeUnitLetter, TimeFactor);
     fChart->SetTimeAxisCaption(timeCaption);
     fMixtures->SetTimeUnit(TimeUnitLetter, TimeFactor);
-    fSegmentEditor->SetTimeUnitLetter(TimeUnitLetter);
+    fSegmentEditor->SetTimeUnit(TimeUnitLetter, TimeFactor);
     // The chart keeps minutes and divides by the factor when it draws; its axis follows.
     fChart->SetTimeFactor(TimeFactor);
     ShowFocusedDevice();

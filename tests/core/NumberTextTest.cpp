@@ -3,6 +3,8 @@
 #include "QStringPrinter.h"
 
 #include <QLocale>
+#include <cmath>
+#include <limits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,6 +70,26 @@ TEST_P(NumberTextTest, GeneralFormIsShortestWithFifteenDigits)
     EXPECT_EQ(FloatToStr(0.00001), "1E-5");
     EXPECT_EQ(FloatToStr(1e20), "1E20");
     EXPECT_EQ(FloatToStrDot(12.5), "12.5") << "stored texts keep a point in every locale";
+}
+
+TEST_P(NumberTextTest, EveryFiniteValueReadsBackAsTheNumberWritten)
+{
+    // Fifteen digits of the largest doubles round past the largest double.
+    EXPECT_EQ(FloatToStr(std::numeric_limits<double>::max()), Local("1.7976931348623157E308"));
+    EXPECT_EQ(FloatToStrDot(-std::numeric_limits<double>::max()), "-1.7976931348623157E308");
+    const double values[] = {
+        std::numeric_limits<double>::max(), std::nextafter(std::numeric_limits<double>::max(), 0.0),
+        1.797693134862315e308, 1.79769313486231e308, -1.7976931348623e308,
+        std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), 1e-320,
+        0.1 + 0.2, 1.0 / 3.0, -0.0, 5259600,
+    };
+    for (double value : values) {
+        const QString text = FloatToStr(value);
+        double read = 0;
+        ASSERT_TRUE(TryStrToFloatLocale(text, read)) << text;
+        EXPECT_EQ(FloatToStr(read), text);
+        EXPECT_LE(std::fabs(read - value), std::fabs(value) * 1e-14) << text;
+    }
 }
 
 TEST_P(NumberTextTest, DotReadingIgnoresLocale)

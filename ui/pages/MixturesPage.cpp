@@ -2,6 +2,7 @@
 
 #include "core/UserMessages.h"
 #include "ui/pages/MixRecipe.h"
+#include "core/SegmentProgram.h"
 #include "ui/widgets/NumberBox.h"
 
 #include <QFormLayout>
@@ -69,7 +70,7 @@ MixturesPage::MixturesPage(QWidget* parent)
     LabelMixSegmentsAddTime = Named(new QLabel(QStringLiteral("Time, m")), "LabelMixSegmentsAddTime");
     RtDoubleEditMixSegmentsAddTime = Named(new NumberBox, "RtDoubleEditMixSegmentsAddTime");
     RtDoubleEditMixSegmentsAddTime->SetMinimum(0);
-    RtDoubleEditMixSegmentsAddTime->SetMaximum(1e7);
+    RtDoubleEditMixSegmentsAddTime->SetMaximum(SegmentTimeMax_min);
     LabelNoteMixture = Named(new QLabel(QStringLiteral("Note")), "LabelNoteMixture");
     EditNoteMixture = Named(new QLineEdit, "EditNoteMixture");
     ButtonMixSegmentsAdd = Named(new QPushButton(style()->standardIcon(QStyle::SP_ArrowDown), QStringLiteral("Add")),
@@ -103,6 +104,7 @@ MixturesPage::MixturesPage(QWidget* parent)
 void MixturesPage::SetTimeUnit(const QString& Letter, double Factor)
 {
     LabelMixSegmentsAddTime->setText(QStringLiteral("Time, ") + Letter);
+    RtDoubleEditMixSegmentsAddTime->SetMaximum(SegmentTimeMax_min / Factor);
     fTimeFactor = Factor;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/pages/SegmentEditorPage.h"
 
+#include "core/SegmentProgram.h"
 #include "ui/HelpHover.h"
 #include "ui/widgets/NumberBox.h"
 
@@ -16,7 +17,6 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <limits>
 
 namespace {
 
@@ -55,7 +55,7 @@ SegmentEditorPage::SegmentEditorPage(QWidget* parent)
     RtDoubleEditSegmentMaxFlow->SetSignificantDigits(4); // a converted full scale has many digits, a small one few
     LabelSpecifiedFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelSpecifiedFlowUnit");
     LabelSegmentStartTime = Named(new QLabel(QStringLiteral("Start time, m")), "LabelSegmentStartTime");
-    RtDoubleEditSegmentTime = Box("RtDoubleEditSegmentTime", 0, std::numeric_limits<double>::max());
+    RtDoubleEditSegmentTime = Box("RtDoubleEditSegmentTime", 0, SegmentTimeMax_min);
     LabelSegmentStartTimeTimeConversions =
         Named(new QLabel(QStringLiteral("Time conversions")), "LabelSegmentStartTimeTimeConversions");
     RtDoubleEditSegmentFlow = Box("RtDoubleEditSegmentFlow", 0, 100);
@@ -135,9 +135,10 @@ SegmentEditorPage::SegmentEditorPage(QWidget* parent)
     layout->addWidget(ListViewSegmentProgram, 1);
 }
 
-void SegmentEditorPage::SetTimeUnitLetter(const QString& letter)
+void SegmentEditorPage::SetTimeUnit(const QString& letter, double factor)
 {
     LabelSegmentStartTime->setText(QStringLiteral("Start time, ") + letter);
+    RtDoubleEditSegmentTime->SetMaximum(SegmentTimeMax_min / factor);
 }
 
 void SegmentEditorPage::ShowDeviceLabel(const QString& text) { LabelSelectedDeviceNameRole->setText(text); }

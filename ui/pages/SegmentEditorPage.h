@@ -27,7 +27,8 @@ public:
     explicit SegmentEditorPage(QWidget* parent = nullptr);
 
     // "Start time, " and the letter of the displayed time unit.
-    void SetTimeUnitLetter(const QString& letter);
+    // The time box's caption letter and its limit in that unit (factor: minutes per unit).
+    void SetTimeUnit(const QString& letter, double factor);
     // Name or role, instrument and type of the focused device.
     void ShowDeviceLabel(const QString& text);
 
