@@ -137,16 +137,15 @@ QString GeneralForm(double value, const QString& separator)
     if (std::isinf(value))
         return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
     // Fifteen significant digits read back as a double that writes the same digits, except
-    // next to the largest finite values, where rounding up to fifteen digits passes the
-    // largest double and would read back as out of range: those get the digits they need.
+    // next to the largest finite values, where rounding to fifteen digits passes the largest
+    // double and would read back as out of range: those get 17 digits, which read back as
+    // exactly the value written.
     char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
     double readBack = 0;
-    for (int digits = 15; digits <= 17; ++digits) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
-        const auto read = std::from_chars(buffer, buffer + std::strlen(buffer), readBack);
-        if (read.ec == std::errc() && std::isfinite(readBack))
-            break;
-    }
+    const auto read = std::from_chars(buffer, buffer + std::strlen(buffer), readBack);
+    if (read.ec != std::errc() || !std::isfinite(readBack))
+        std::snprintf(buffer, sizeof buffer, "%.17g", value);
     QString text = QString::fromLatin1(buffer);
     const qsizetype e = text.indexOf(u'e');
     QString mantissa = e < 0 ? text : text.left(e);

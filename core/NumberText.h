@@ -13,7 +13,7 @@ QString FormatFloat(const QString& pattern, double value);
 // The shortest general decimal form with up to 15 significant digits, in the user's locale
 // (exponent form for very large or very small magnitudes, e.g. 1E-5). Every finite value is
 // written so that it reads back: next to the largest doubles, where fifteen digits would round
-// past them, up to 17 digits are written.
+// past them, 17 digits are written.
 QString FloatToStr(double value);
 // The same form with a point whatever the locale, as stored texts (segment programs) hold it.
 QString FloatToStrDot(double value);

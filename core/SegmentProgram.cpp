@@ -527,8 +527,10 @@ QString SegmentRowsToText(const QList<TSegmentRow>& rows)
     QString text;
     for (const TSegmentRow& row : rows) {
         text += row.Caption + u' ' + row.SubItems.value(0) + u' ' + row.SubItems.value(1);
-        if (row.SubItems.size() >= 3)
-            text += u' ' + SanitizeNote(row.SubItems[2]);
+        // A note of nothing but characters a note cannot hold leaves no field (and no blank).
+        const QString note = SanitizeNote(row.SubItems.value(2));
+        if (!note.isEmpty())
+            text += u' ' + note;
         text += QStringLiteral("\r\n");
     }
     return TrimBlanksAndControls(text);

@@ -86,9 +86,9 @@ TEST_P(NumberTextTest, EveryFiniteValueReadsBackAsTheNumberWritten)
     for (double value : values) {
         const QString text = FloatToStr(value);
         double read = 0;
-        ASSERT_TRUE(TryStrToFloatLocale(text, read)) << text;
+        ASSERT_TRUE(TryStrToFloatLocale(text, read)) << text.toStdString();
         EXPECT_EQ(FloatToStr(read), text);
-        EXPECT_LE(std::fabs(read - value), std::fabs(value) * 1e-14) << text;
+        EXPECT_LE(std::fabs(read - value), std::fabs(value) * 1e-14) << text.toStdString();
     }
 }
 

@@ -364,14 +364,15 @@ TEST(SegmentRows, RowsAndTextConvertBothWays)
         {"0", {"0", "Step"}},
         {"4.5", {"30", "Ramp", "warm up, then hold."}},
         {"7", {"10", "Ramp"}},
+        {"8", {"0", "Step", "\u00e9\u00e9!"}}, // a note of nothing a note can hold
     };
     const QString text = SegmentRowsToText(rows);
-    EXPECT_EQ(text, "0 0 Step\r\n4.5 30 Ramp warm_up_then_hold\r\n7 10 Ramp");
+    EXPECT_EQ(text, "0 0 Step\r\n4.5 30 Ramp warm_up_then_hold\r\n7 10 Ramp\r\n8 0 Step");
 
     QList<TSegmentRow> back{{"stale", {}}};
     MessageCapture messages;
     EXPECT_TRUE(SegmentTextToRows(text, back));
-    ASSERT_EQ(back.size(), 3);
+    ASSERT_EQ(back.size(), 4);
     EXPECT_EQ(back[1].Caption, "4.5");
     EXPECT_EQ(back[1].SubItems, (QStringList{"30", "Ramp", "warm up then hold"}));
     EXPECT_EQ(back[2].SubItems, (QStringList{"10", "Ramp"}));
