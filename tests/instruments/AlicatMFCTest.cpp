@@ -299,7 +299,7 @@ TEST_F(AlicatMFCTest, SetpointIsSentInCountsRoundedHalfToEven)
         {-40, "A0", "Setpoint -40% is outside 0 … 100 %, sending 0%"},
         {-2400, "A0", "Setpoint -2400% is outside 0 … 100 %, sending 0%"},
         {100.5, "A64000", "Setpoint 100.5% is outside 0 … 100 %, sending 100%"},
-        {1e12, "A64000", "Setpoint 1E12% is outside 0 … 100 %, sending 100%"},
+        {1e12, "A64000", "Setpoint 1000000000000% is outside 0 … 100 %, sending 100%"},
         {std::numeric_limits<double>::infinity(), "A64000", "Setpoint INF% is outside 0 … 100 %, sending 100%"},
         {std::nan(""), "A0", "Setpoint NAN% is outside 0 … 100 %, sending 0%"},
     };
