@@ -236,7 +236,7 @@ TEST_F(PSD4Test, SendCommandDecodesTheReplyAndRemembersTheCommand)
 
 TEST_F(PSD4Test, WaitUntilFreePollsUntilTheMoveEnds)
 {
-    Serve(Scaled(0.05)); // initialising takes 100 ms
+    Serve(Scaled(0.25)); // initialising takes 500 ms: several polls even when the machine is busy
     auto pump = Connected();
     QString feedback;
     pump->Initialize(QStringLiteral("ZN1R"), feedback);
