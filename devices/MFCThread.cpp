@@ -29,7 +29,7 @@ TMFCThread::TMFCThread(QObject* parent) : ExchangeWorker(parent) {}
 TMFCThread::~TMFCThread()
 {
     Log().Send(QStringLiteral("Destroy thread: ") + Name);
-    wait();
+    EndBeforeDestruction();
 }
 
 void TMFCThread::run()
@@ -56,6 +56,8 @@ void TMFCThread::run()
         } else {
             ControllerCycle(stopping);
         }
+        if (stopping && IsEnding())
+            ThreadOut.IsTerminated = true;
     }
     Synchronise();
 }

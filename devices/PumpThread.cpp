@@ -21,16 +21,17 @@ TPSD4Thread::TPSD4Thread(QObject* parent) : ExchangeWorker(parent) {}
 TPSD4Thread::~TPSD4Thread()
 {
     Log().Send(QStringLiteral("Destroy thread: ") + Name);
-    wait();
+    EndBeforeDestruction();
 }
 
 void TPSD4Thread::run()
 {
     while (!ThreadOut.IsTerminated) {
         Synchronise();
+        const bool stopping = ThreadIn.ToTerminate || IsAbandoned();
         {
             const DiagnosticQuiet quiet(fCommunication.IsLost());
-            if (ThreadIn.ToTerminate || IsAbandoned()) {
+            if (stopping) {
                 StopCycle();
             } else if (ThreadIn.Command != Pump->LastCommand || fResend) {
                 fResend = !ApplyCommand();
@@ -46,6 +47,8 @@ void TPSD4Thread::run()
             Log().Send(Name + u' ' + line);
         ThreadOut.DataTime = NowDays();
         ThreadOut.Communication = fCommunication.Report();
+        if (stopping && IsEnding())
+            ThreadOut.IsTerminated = true;
     }
     Synchronise();
 }

@@ -1,6 +1,7 @@
 #include "devices/WorkerThread.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QMetaObject>
 
 #include <vector>
@@ -22,6 +23,16 @@ int AbandonedWorkersRunning()
 {
     std::erase_if(gAbandoned, [](const std::unique_ptr<WorkerThread>& worker) { return worker->isFinished(); });
     return int(gAbandoned.size());
+}
+
+void WorkerThread::EndBeforeDestruction()
+{
+    fEnding = true;
+    QCoreApplication* app = QCoreApplication::instance();
+    const bool onWindowThread = app && app->thread() == QThread::currentThread();
+    while (!wait(QDeadlineTimer(20)))
+        if (onWindowThread)
+            QCoreApplication::sendPostedEvents(app, QEvent::MetaCall);
 }
 
 void WorkerThread::Synchronise()

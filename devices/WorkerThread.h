@@ -29,16 +29,24 @@ public:
     // The worker has reported that it left its loop (GUIIn.IsTerminated).
     virtual bool ReportedTerminated() const = 0;
 
-    bool IsAbandoned() const { return fAbandoned.load(); }
+    // The window no longer exchanges with this worker: it was given up, or is being destroyed.
+    bool IsAbandoned() const { return fAbandoned.load() || fEnding.load(); }
+    // Being destroyed: the worker makes one attempt to bring its instrument to rest, then ends.
+    bool IsEnding() const { return fEnding.load(); }
 
 protected:
     virtual void DataExchange() = 0;
     // Runs DataExchange on the window's thread and waits for it; skipped once abandoned.
     void Synchronise();
+    // For the destructors of the workers, before their members go: a worker still running is
+    // told to end and waited for. The window's thread keeps serving an exchange the worker had
+    // already asked for, which would otherwise wait for the window while the window waits for it.
+    void EndBeforeDestruction();
 
 private:
     friend void AbandonWorker(std::unique_ptr<WorkerThread> worker);
     std::atomic<bool> fAbandoned{false};
+    std::atomic<bool> fEnding{false};
 };
 
 // A worker with its four exchange records: the window writes GUIOut and reads GUIIn, the

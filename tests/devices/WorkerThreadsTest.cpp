@@ -121,6 +121,31 @@ TEST_F(ControllerThreadTest, AnOutOfRangeSetpointIsSentAsTheNearestInRangeOnce)
     Stop(*thread);
 }
 
+// A worker freed while it runs, without being asked to stop (a device list cleared, the
+// program's end): it no longer waits for the window, which is waiting for it, and it ends after
+// one attempt to bring its controller to zero, answered or not.
+TEST_F(ControllerThreadTest, AWorkerFreedWhileRunningSetsZeroOnceAndEnds)
+{
+    for (const bool silent : {false, true}) {
+        SCOPED_TRACE(silent ? "silent controller" : "answering controller");
+        auto thread = MakeThread();
+        thread->start();
+        ASSERT_TRUE(Readings(*thread, 1));
+        thread->GUIOut.DeviceStatus.Setpoint_pct = 50;
+        ASSERT_TRUE(ServeUntil([&] { return simulator->SetpointCounts() == 32000; }, 5000));
+        if (silent) {
+            ControllerFaults faults;
+            faults.NoReply = true;
+            simulator->SetFaults(faults);
+        }
+        host->ClearReceivedLines();
+        thread.reset();
+        EXPECT_EQ(CountLines(host->ReceivedLines(), "A0"), 1);
+        EXPECT_EQ(simulator->SetpointCounts(), silent ? 32000 : 0);
+        simulator->SetFaults({});
+    }
+}
+
 TEST_F(ControllerThreadTest, SendsNoSetpointWhileTheControllerReportsAStatusCode)
 {
     auto thread = MakeThread();
@@ -281,6 +306,18 @@ TEST_F(PumpThreadTest, APumpThatStaysBusyReportsFailedToTerminateAndGetsNoProgra
     simulator->SetNeverReady(false);
     EXPECT_TRUE(ServeUntil([&] { return thread->GUIIn.IsTerminated; }, 5000));
     EXPECT_FALSE(simulator->Busy()) << "the stop ended the running program";
+}
+
+TEST_F(PumpThreadTest, AWorkerFreedWhileRunningStopsItsPumpAndEnds)
+{
+    auto thread = MakeThread();
+    thread->GUIOut.Command = Program;
+    thread->start();
+    ASSERT_TRUE(ServeUntil([&] { return simulator->LastProgram() == Program.toLatin1() && simulator->Busy(); }, 3000));
+    host->ClearReceivedLines();
+    thread.reset();
+    EXPECT_EQ(CountLines(host->ReceivedLines(), "/1T"), 1);
+    EXPECT_FALSE(simulator->Busy());
 }
 
 TEST(PumpThreadWithoutPump, PausesBetweenRefusedCyclesAndStopsAtOnce)

@@ -377,6 +377,9 @@ TEST_F(DeviceConfiguration, ApplyingAPumpPreparesItAndStartsItsWorker)
     // A second Apply keeps the worker and prepares nothing.
     ApplyConfiguration(Device(2), controls, window);
     EXPECT_EQ(window.startUps.size(), 2);
+
+    // Stopped while its simulator still answers: the pump confirms the stop.
+    EXPECT_EQ(TerminateThreads(shutdownWindow, 20), QString());
 }
 
 } // namespace
