@@ -3,6 +3,7 @@
 #include "core/ColorNames.h"
 
 #include <QHash>
+#include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -72,7 +73,8 @@ std::optional<InstrumentKind> KindFromText(const QString& text)
     return std::nullopt;
 }
 
-QString NumberText(double value) { return QString::number(value, 'g', 15); }
+// The shortest text that reads back as the same number.
+QString NumberText(double value) { return QString::number(value, 'g', QLocale::FloatingPointShortest); }
 
 // One field line as read, kept until the section ends and its type is known.
 struct FieldLine {

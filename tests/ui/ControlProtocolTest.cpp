@@ -47,7 +47,7 @@ TEST(ControlProtocol, RefusesMalformedAndIllTypedRequestsWithAReason)
         {"{\"id\":7,\"cmd\":\"configure\",\"port\":\"COM1\",\"gas\":1.5}", "Argument gas must be a name or a whole number", true},
         {"{\"id\":7,\"cmd\":\"configure\",\"port\":\"COM1\",\"reference\":2.5}", "Argument reference must be a whole number", true},
         {"{\"id\":7,\"cmd\":\"configure\",\"port\":\"COM1\",\"temperature\":-300}", "Argument temperature must be between -273.15 and 900000", true},
-        {"{\"id\":7,\"cmd\":\"add\",\"recipe\":\"COM1 5\",\"time\":-1}", "Argument time must be between 0 and 10000000", true},
+        {"{\"id\":7,\"cmd\":\"add\",\"recipe\":\"COM1 5\",\"time\":-1}", "Argument time must be between 0 and 5259600", true},
         {"{\"id\":\"a\",\"cmd\":\"mixture\",\"recipe\":true}", "Argument recipe must be text", true},
     };
     for (const TRefusal& refusal : cases) {

@@ -1,6 +1,7 @@
 #include "ui/control/ControlProtocol.h"
 
 #include "core/NumberText.h"
+#include "core/SegmentProgram.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -64,7 +65,7 @@ const std::vector<TCommandSpec>& Commands()
         {"add",
          {{"recipe", TArgType::Text, true},
           {"name", TArgType::Text},
-          {"time", TArgType::Number, true, 0, 1e7},
+          {"time", TArgType::Number, true, 0, SegmentTimeMax_min},
           {"note", TArgType::Text}}},
     };
     return commands;
