@@ -2,6 +2,7 @@
 // starting state, what their controls put into the devices, and how bad input is met.
 #include "OperatorWindowTest.h"
 #include "SimulatedInstruments.h"
+#include "WindowDevices.h"
 
 #include "core/TextTables.h"
 #include "devices/KnownDevices.h"
@@ -362,78 +363,96 @@ TEST_F(DevicePages, WithoutAFocusedDeviceTheEditorSaysSoAndAsksForNoFile)
 TEST_F(DevicePages, ProgramFilesThroughTheContextMenu)
 {
     FakeClock clock(QDateTime(QDate(2025, 6, 13), QTime(14, 5, 30)));
-    ASSERT_TRUE(Focus("COMX"));
-    SegmentEditorPage& editor = window->SegmentEditor();
-    const QString program = Device("COMX").SegmentProgram;
-    QList<SegmentEditorPage::TFileRequest> requests;
-    QString answer;
-    editor.SetFileDialog([&](const SegmentEditorPage::TFileRequest& request) {
-        requests << request;
-        return answer;
-    });
-
-    // Saved under a name of the operator's choice, ".txt" added once.
-    answer = Folder() + "/saved";
-    editor.SaveSegmentProgramAs1->trigger();
-    ASSERT_EQ(requests.size(), 1);
-    EXPECT_TRUE(requests[0].Save);
-    EXPECT_EQ(requests[0].ProposedName, "2025-06-13 14-05 COMX MFC.txt");
-    EXPECT_EQ(requests[0].Filter, "Text files (*.txt)");
-    EXPECT_EQ(requests[0].Folder, DataFolders::SegmentProgramsFolder());
-    EXPECT_TRUE(requests[0].Folder.endsWith("/Segment Programs"));
-    QFile saved(Folder() + "/saved.txt");
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromLatin1(saved.readAll()), program + "\r\n");
-
-    const auto write = [&](const char* name, const QByteArray& content) {
-        QFile file(Folder() + u'/' + QString::fromLatin1(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return file.fileName();
-    };
-    const auto rowsNow = [&] {
-        QStringList rows;
-        for (int i = 0; i < editor.ListViewSegmentProgram->topLevelItemCount(); ++i)
-            rows << editor.ListViewSegmentProgram->topLevelItem(i)->text(0);
-        return rows;
-    };
-    const QStringList shownRows = rowsNow();
-
-    // Cancelled, unreadable or invalid: the device keeps its program and the table its rows.
+    // The demo controller on a port named like Windows' and on one named by its device path.
+    TDeviceInfo onPath = Device("COMX");
+    onPath.COMPort = "/dev/ttyUSB0";
+    onPath.SerieSegment = nullptr;
+    onPath.SerieFlow = nullptr;
+    AddToWindow(*window, onPath);
     const struct {
-        QString file;
-        QStringList told; // the message boxes
-        bool logged;      // "Invalid segment program"
-    } refused[] = {
-        {QString(), {}, false},
-        {Folder() + "/missing.txt", {"Cannot open file \"" + Folder() + "/missing.txt\". No such file or directory"}, false},
-        {write("invalid.txt", "0 10 Step\r\n5 150 Step\r\n"), {"Setpoint out of bounds:150"}, true},
-        {write("words.txt", "soon some flow\r\n"), {"Invalid S/R"}, true},
-        {write("short.txt", "0 10\r\n"), {"Invalid element count"}, true},
+        QString port;
+        QString proposedName; // a device path's slashes would make folders of the name
+        QString stem;         // of this case's files
+    } ports[] = {
+        {"COMX", "2025-06-13 14-05 COMX MFC.txt", "COMX"},
+        {"/dev/ttyUSB0", "2025-06-13 14-05 dev_ttyUSB0 MFC.txt", "ttyUSB0"},
     };
-    for (const auto& r : refused) {
-        SCOPED_TRACE(r.file.toStdString());
-        messages.Clear();
-        const auto refusals = [&] { return window->MemoMain().Text().count("Invalid segment program"); };
-        const qsizetype refusalsBefore = refusals();
-        answer = r.file;
-        editor.LoadSegmentProgram2->trigger();
-        EXPECT_EQ(messages.Texts(), r.told);
-        EXPECT_EQ(refusals() - refusalsBefore, r.logged ? 1 : 0);
-        EXPECT_EQ(Device("COMX").SegmentProgram, program);
-        EXPECT_EQ(rowsNow(), shownRows);
-    }
-    EXPECT_FALSE(requests.last().Save);
-    EXPECT_EQ(requests.last().Folder, DataFolders::SegmentProgramsFolder());
+    for (const auto& c : ports) {
+        SCOPED_TRACE(c.port.toStdString());
+        ASSERT_TRUE(Focus(c.port));
+        SegmentEditorPage& editor = window->SegmentEditor();
+        const QString program = Device(c.port).SegmentProgram;
+        QList<SegmentEditorPage::TFileRequest> requests;
+        QString answer;
+        editor.SetFileDialog([&](const SegmentEditorPage::TFileRequest& request) {
+            requests << request;
+            return answer;
+        });
+        const auto path = [&](const char* name) { return Folder() + u'/' + c.stem + u' ' + QString::fromLatin1(name); };
 
-    // A valid file becomes the program, the table and the line on the chart.
-    messages.Clear();
-    answer = write("valid.txt", "0 10 Step\n2.5 60 Ramp   \n");
-    editor.LoadSegmentProgram2->trigger();
-    EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join(u'|').toStdString();
-    EXPECT_EQ(Device("COMX").SegmentProgram, "0 10 Step\r\n2.5 60 Ramp");
-    EXPECT_EQ(rowsNow(), QStringList({"0", "2.5"}));
-    EXPECT_EQ(window->Chart().Points(DeviceSeries::IdOf(Device("COMX").SerieSegment)).back(), QPointF(2.525, 60));
+        // Saved under a name of the operator's choice, ".txt" added once.
+        answer = path("saved");
+        editor.SaveSegmentProgramAs1->trigger();
+        ASSERT_EQ(requests.size(), 1);
+        EXPECT_TRUE(requests[0].Save);
+        EXPECT_EQ(requests[0].ProposedName, c.proposedName);
+        EXPECT_EQ(requests[0].Filter, "Text files (*.txt)");
+        EXPECT_EQ(requests[0].Folder, DataFolders::SegmentProgramsFolder());
+        EXPECT_TRUE(requests[0].Folder.endsWith("/Segment Programs"));
+        QFile saved(path("saved.txt"));
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromLatin1(saved.readAll()), program + "\r\n");
+
+        const auto write = [&](const char* name, const QByteArray& content) {
+            QFile file(path(name));
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(content);
+            return file.fileName();
+        };
+        const auto rowsNow = [&] {
+            QStringList rows;
+            for (int i = 0; i < editor.ListViewSegmentProgram->topLevelItemCount(); ++i)
+                rows << editor.ListViewSegmentProgram->topLevelItem(i)->text(0);
+            return rows;
+        };
+        const QStringList shownRows = rowsNow();
+
+        // Cancelled, unreadable or invalid: the device keeps its program and the table its rows.
+        const struct {
+            QString file;
+            QStringList told; // the message boxes
+            bool logged;      // "Invalid segment program"
+        } refused[] = {
+            {QString(), {}, false},
+            {path("missing.txt"), {"Cannot open file \"" + path("missing.txt") + "\". No such file or directory"}, false},
+            {write("invalid.txt", "0 10 Step\r\n5 150 Step\r\n"), {"Setpoint out of bounds:150"}, true},
+            {write("words.txt", "soon some flow\r\n"), {"Invalid S/R"}, true},
+            {write("short.txt", "0 10\r\n"), {"Invalid element count"}, true},
+        };
+        for (const auto& r : refused) {
+            SCOPED_TRACE(r.file.toStdString());
+            messages.Clear();
+            const auto refusals = [&] { return window->MemoMain().Text().count("Invalid segment program"); };
+            const qsizetype refusalsBefore = refusals();
+            answer = r.file;
+            editor.LoadSegmentProgram2->trigger();
+            EXPECT_EQ(messages.Texts(), r.told);
+            EXPECT_EQ(refusals() - refusalsBefore, r.logged ? 1 : 0);
+            EXPECT_EQ(Device(c.port).SegmentProgram, program);
+            EXPECT_EQ(rowsNow(), shownRows);
+        }
+        EXPECT_FALSE(requests.last().Save);
+        EXPECT_EQ(requests.last().Folder, DataFolders::SegmentProgramsFolder());
+
+        // A valid file becomes the program, the table and the line on the chart.
+        messages.Clear();
+        answer = write("valid.txt", "0 10 Step\n2.5 60 Ramp   \n");
+        editor.LoadSegmentProgram2->trigger();
+        EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join(u'|').toStdString();
+        EXPECT_EQ(Device(c.port).SegmentProgram, "0 10 Step\r\n2.5 60 Ramp");
+        EXPECT_EQ(rowsNow(), QStringList({"0", "2.5"}));
+        EXPECT_EQ(window->Chart().Points(DeviceSeries::IdOf(Device(c.port).SerieSegment)).back(), QPointF(2.525, 60));
+    }
 }
 
 TEST_F(DevicePages, TypedSetpointIsKeptWithinItsLimitsWithTheFocusedDevice)

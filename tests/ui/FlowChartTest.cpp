@@ -1,5 +1,7 @@
 #include "ui/FlowChart.h"
 
+#include "ui/DeviceSeries.h"
+
 #include <QApplication>
 #include <QChartView>
 #include <QLineSeries>
@@ -138,16 +140,66 @@ TEST_F(FlowChartTest, SeriesDrawInTheirStyle)
     EXPECT_EQ(Drawn(segment).size(), 5);
 }
 
-TEST_F(FlowChartTest, FiveSymbolsLookDifferent)
+// The widths of the opaque runs, left to right, on one row of a symbol's image.
+std::vector<int> OpaqueRuns(const QImage& image, int row)
 {
-    const TPointSymbol symbols[] = {TPointSymbol::Circle, TPointSymbol::Square, TPointSymbol::Star,
-                                    TPointSymbol::Triangle, TPointSymbol::Diamond};
+    std::vector<int> runs;
+    int run = 0;
+    for (int x = 0; x <= image.width(); ++x) {
+        if (x < image.width() && image.pixelColor(x, row).alpha() >= 128) {
+            ++run;
+        } else if (run > 0) {
+            runs.push_back(run);
+            run = 0;
+        }
+    }
+    return runs;
+}
+
+TEST_F(FlowChartTest, EachDeviceTypeGetsItsSymbol)
+{
+    // The 25-pixel symbols, border included, seen on a row near the top, across the middle and
+    // near the bottom: a circle is round at both ends, a square full everywhere, a triangle
+    // points up and widens downwards, a diamond points up and down, a star has one point at the
+    // top and two at the bottom.
+    constexpr int rows[] = {3, 12, 21};
+    const struct {
+        tDeviceType type;
+        const char* symbol;
+        std::vector<int> top, middle, bottom; // opaque run widths in pixels, within 2
+    } devices[] = {
+        {dtMFCA, "circle", {17}, {25}, {17}},
+        {dtMFCB, "square", {25}, {25}, {25}},
+        {dtMFCC, "star", {3}, {15}, {3, 3}},
+        {dtMFCD, "triangle", {5}, {14}, {23}},
+        {dtPump, "diamond", {7}, {25}, {7}},
+        {dtMFCDemo, "circle (the series' default)", {17}, {25}, {17}},
+    };
     std::vector<QImage> markers;
-    for (TPointSymbol symbol : symbols)
-        markers.push_back(Line(chart.AddSeries(FlowSeriesStyle(Qt::red, symbol)))->lightMarker());
-    for (std::size_t a = 0; a < markers.size(); ++a)
-        for (std::size_t b = a + 1; b < markers.size(); ++b)
+    for (const auto& device : devices) {
+        SCOPED_TRACE(device.symbol);
+        const QImage marker =
+            Line(chart.AddSeries(FlowSeriesStyle(Qt::red, DeviceSeries::SymbolOf(device.type))))->lightMarker();
+        ASSERT_EQ(marker.size(), QSize(25, 25));
+        EXPECT_EQ(marker.pixelColor(12, 12), QColor(Qt::red)); // every symbol is filled at its centre
+        const std::vector<int>* expected[] = {&device.top, &device.middle, &device.bottom};
+        for (int i = 0; i < 3; ++i) {
+            const std::vector<int> runs = OpaqueRuns(marker, rows[i]);
+            std::string seen;
+            for (int run : runs)
+                seen += std::to_string(run) + ' ';
+            ASSERT_EQ(runs.size(), expected[i]->size()) << "row " << rows[i] << ": " << seen;
+            for (std::size_t r = 0; r < runs.size(); ++r)
+                EXPECT_NEAR(runs[r], (*expected[i])[r], 2) << "row " << rows[i] << ": " << seen;
+        }
+        markers.push_back(marker);
+    }
+    // The controllers' and the pump's five symbols differ from each other; the demo
+    // controller's is MFC-A's.
+    for (std::size_t a = 0; a < 5; ++a)
+        for (std::size_t b = a + 1; b < 5; ++b)
             EXPECT_NE(markers[a], markers[b]) << a << " " << b;
+    EXPECT_EQ(markers[5], markers[0]);
 }
 
 TEST_F(FlowChartTest, SymbolsHideWhereColumnsMergePoints)

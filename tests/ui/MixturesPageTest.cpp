@@ -2,6 +2,8 @@
 // mixture's name, and "Add" writing the recipe into the named devices' programs.
 #include "WindowDevices.h"
 
+#include "ui/DeviceSeries.h"
+#include "ui/FlowChart.h"
 #include "ui/MessageLog.h"
 #include "ui/pages/ConfigurePage.h"
 #include "ui/pages/MixturesPage.h"
@@ -72,6 +74,10 @@ TEST_F(MixturesPageTest, AddWritesEachNamedProgramAtTheTypedTimeAndShowsTheDevic
     ASSERT_TRUE(Page().MixRecipeValid);
     Page().RtDoubleEditMixSegmentsAddTime->SetValue(1.5);
     Page().EditNoteMixture->setText("wet run");
+    // The devices the Configure page shows, in turn.
+    QStringList shownNames;
+    QObject::connect(window->Configure().EditDeviceName, &QLineEdit::textChanged,
+                     [&](const QString& name) { shownNames << name; });
     Page().ButtonMixSegmentsAdd->click();
 
     EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join('|').toStdString();
@@ -81,11 +87,21 @@ TEST_F(MixturesPageTest, AddWritesEachNamedProgramAtTheTypedTimeAndShowsTheDevic
     const QString log = window->MemoMain().Text();
     for (const char* line : {"Segment Program Modify for Device: COM6", "Try adding: 90 12.5 Ramp wet_run"})
         EXPECT_TRUE(log.contains(QString::fromLatin1(line))) << line;
-    // Each changed device was shown (its requested flow is drawn), and the pages ended on the
-    // focused device again.
-    for (const char* port : {"COM6", "COM7"}) {
-        const TDeviceInfo device = DeviceOn(port);
-        EXPECT_NE(device.SerieSegment, nullptr) << port;
+    // Each changed device was shown: the Configure page showed it, its requested flow is drawn
+    // on the chart from its new program (a step at minute 90, a ramp up to it, each kept on
+    // past its last point), and the pages ended on the focused device again.
+    EXPECT_EQ(shownNames, QStringList({"Gas COM6", "Gas COM7", "Virtual Demo"}));
+    const struct {
+        const char* port;
+        std::vector<QPointF> drawn;
+    } drawn[] = {
+        {"COM6", {{0, 0}, {90, 0}, {90, 50}, {90.9, 50}}},
+        {"COM7", {{0, 0}, {90, 12.5}, {90.9, 12.5}}},
+    };
+    for (const auto& device : drawn) {
+        const TDeviceInfo shown = DeviceOn(device.port);
+        ASSERT_NE(shown.SerieSegment, nullptr) << device.port;
+        EXPECT_EQ(window->Chart().Points(DeviceSeries::IdOf(shown.SerieSegment)), device.drawn) << device.port;
     }
     EXPECT_EQ(window->Configure().EditDeviceName->text(), "Virtual Demo");
 }
