@@ -9,9 +9,6 @@
 #include "devices/MFCThread.h"
 #include "devices/PumpThread.h"
 #include "instruments/PumpDispense.h"
-#include "tools/ControllerSimulator.h"
-#include "tools/PumpSimulator.h"
-#include "tools/SimulatorHost.h"
 #include "ui/control/ControlServer.h"
 #include "ui/pages/MixturesPage.h"
 
@@ -72,16 +69,12 @@ TEST_F(ControlSocketTest, ScriptRunsTheSimulatedInstrumentsFromSearchToReset)
 {
     FastInstruments fast;
     JumpingClock clock;
-    ControllerSimulatorOptions controllerOptions;
-    controllerOptions.FullScale = 500;
-    controllerOptions.TimeScale = 0.01;
-    const auto controller = std::make_shared<ControllerSimulator>(controllerOptions);
-    SimulatorHost controllerHost(controller);
-    PumpSimulatorOptions pumpOptions;
-    pumpOptions.TimeScale = 0.01;
-    const auto pump = std::make_shared<PumpSimulator>(pumpOptions);
-    SimulatorHost pumpHost(pump);
-    ASSERT_TRUE(controllerHost.IsOpen() && pumpHost.IsOpen());
+    const SimulatedControllerAndPump instruments;
+    ASSERT_TRUE(instruments.IsOpen());
+    const std::shared_ptr<ControllerSimulator>& controller = instruments.Controller;
+    const std::shared_ptr<PumpSimulator>& pump = instruments.Pump;
+    const SimulatorHost& controllerHost = instruments.ControllerHost;
+    const SimulatorHost& pumpHost = instruments.PumpHost;
     const QByteArray c = controllerHost.PortPath().toUtf8();
     const QByteArray p = pumpHost.PortPath().toUtf8();
     const SearchOnly search({controllerHost.PortPath(), pumpHost.PortPath()});
