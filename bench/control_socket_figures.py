@@ -8,7 +8,7 @@
 
 Usage: bench/control_socket_figures.py [BUILD_DIR]   (default: build; TESSALY_BENCH_SECONDS
 sets each idle-CPU run, 60 by default). The window runs on the offscreen platform in a
-scratch folder and a runtime folder of its own.
+scratch data folder and a runtime folder of its own.
 """
 import os
 import queue
@@ -41,7 +41,8 @@ def window(*args):
     # A window ended by a signal leaves its socket file; the next one takes it over.
     if os.path.exists(SOCKET):
         os.remove(SOCKET)
-    process = subprocess.Popen([os.path.join(BUILD, "tessaly"), *args], cwd=tempfile.mkdtemp(prefix="tessaly-work-"),
+    work = tempfile.mkdtemp(prefix="tessaly-work-")
+    process = subprocess.Popen([os.path.join(BUILD, "tessaly"), "--data-dir", work, *args], cwd=work,
                                env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     return process
 
@@ -77,19 +78,22 @@ def latency():
             tessaly.call("search")
             tessaly.call("configure", port=port, gas="N2")
             to_line, to_reply = [], []
-            for step in range(40):
+            # The first request waits behind the controller's set-up after configure; not counted.
+            for step in range(41):
                 percent = 10 + step
                 command = f"<- A{round(percent * 640)}"
                 while not lines.empty():
                     lines.get()
                 sent = time.monotonic()
                 tessaly.call("setpoint", ports=[port], percent=percent)
-                to_reply.append(time.monotonic() - sent)
+                replied = time.monotonic() - sent
                 while True:
                     seen, line = lines.get(timeout=10)
-                    if line == command:
-                        to_line.append(seen - sent)
+                    if line.removesuffix("\\r") == command:  # the simulator prints the line end as \r
                         break
+                if step > 0:
+                    to_reply.append(replied)
+                    to_line.append(seen - sent)
                 time.sleep(0.37)  # requests fall on every phase of the once-a-second tick
             tessaly.call("reset")
         return to_line, to_reply
