@@ -220,11 +220,13 @@ std::int32_t TPSD4::Serial()
         digits = response.Response.mid(3, 5);
         return true;
     };
-    QString half;
-    if (slotDigits(QStringLiteral("e12R"), half))
-        text = half;
-    if (slotDigits(QStringLiteral("e13R"), half))
-        text += half;
+    QString high;
+    QString low;
+    const bool highRead = slotDigits(QStringLiteral("e12R"), high);
+    const bool lowRead = slotDigits(QStringLiteral("e13R"), low);
+    // The plunger position drops leading zeros: the second slot's "0042" reads "42".
+    if (highRead && lowRead && !high.isEmpty() && !low.isEmpty())
+        text = high + low.rightJustified(4, u'0');
     SendCommand(QStringLiteral("A0R"), response, true);
     bool ok = false;
     const std::int32_t serial = text.toInt(&ok, 10);

@@ -306,6 +306,11 @@ TEST_F(PSD4Test, SerialNumberReadsTheTwoStoredSlots)
     EXPECT_EQ(simulator->StoredCommands(12), QByteArray("A2301"));
     EXPECT_EQ(simulator->StoredCommands(13), QByteArray("A1001"));
     EXPECT_EQ(pump->Serial(), 23011001);
+    // Leading zeros of the second half are no position of their own.
+    for (const char* serial : {"77700002", "23010042", "10000000"}) {
+        EXPECT_TRUE(pump->SerialStore(QString::fromLatin1(serial)));
+        EXPECT_EQ(pump->Serial(), QByteArray(serial).toInt()) << serial;
+    }
     EXPECT_TRUE(messages.Texts().isEmpty());
 }
 
