@@ -535,6 +535,7 @@ void TGUIF::ShowHelp(QWidget* Sender)
 void TGUIF::CloseBySignal(int signal)
 {
     MM(QStringLiteral("Closing on ") + CloseOnSignal::SignalName(signal));
+    fClosingBySignal = true;
     // Ends every event loop that runs, a modal message's too; not when a close already runs,
     // which ends the program itself.
     if (close() && QThread::currentThread()->loopLevel() > 0)
@@ -671,7 +672,11 @@ void TGUIF::FormClose()
     CloseControlSocket();
     FlowDataSave(true, QStringLiteral("OnClose"));
     const QString notice = TerminateThreads(*this, ShutdownTimeout_s, AfterShutdown::EndProgram);
-    if (!notice.isEmpty())
+    // A box would hold the program open after a logout or a system shut-down until the system
+    // kills it; the message log and its file keep the notice instead.
+    if (!notice.isEmpty() && fClosingBySignal)
+        MM(notice);
+    else if (!notice.isEmpty())
         ShowMessage(notice);
     fTimerEngine.stop();
     if (!fFlowLog->WaitForSaves(CloseSaveTimeoutMs))

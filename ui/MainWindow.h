@@ -259,4 +259,6 @@ private:
     bool fSelectionPending = false;
     bool fClosing = false;
     bool fClosed = false;
+    // Closed by a signal: nobody may be at the window to confirm a box.
+    bool fClosingBySignal = false;
 };

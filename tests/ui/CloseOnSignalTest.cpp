@@ -7,6 +7,7 @@
 #include "core/RunMark.h"
 #include "devices/KnownDevices.h"
 #include "devices/MFCThread.h"
+#include "devices/WorkerThread.h"
 #include "tools/ControllerSimulator.h"
 #include "tools/SimulatorHost.h"
 #include "ui/CloseOnSignal.h"
@@ -60,6 +61,42 @@ INSTANTIATE_TEST_SUITE_P(TerminationSignals, CloseBySignal, ::testing::ValuesIn(
                          [](const ::testing::TestParamInfo<int>& info) {
                              return CloseOnSignal::SignalName(info.param).toStdString();
                          });
+
+// A controller that does not confirm zero flow in time: the notice goes to the message log, not
+// into a box that would hold a program the system is shutting down.
+TEST_F(OperatorWindowTest, ClosingBySignalLogsTheDevicesThatDidNotConfirmInsteadOfABox)
+{
+    FastInstruments fast;
+    ControllerSimulatorOptions options;
+    options.TimeScale = 0.01;
+    const auto controller = std::make_shared<ControllerSimulator>(options);
+    SimulatorHost host(controller);
+    ASSERT_TRUE(host.IsOpen());
+    TDeviceInfo device;
+    ASSERT_TRUE(GetKnownDevice(QStringLiteral("142001"), device));
+    device.COMPort = host.PortPath();
+    DevicesLocal.push_back(device);
+    window->AddDeviceRow(device);
+    ASSERT_TRUE(Focus(device.COMPort));
+    ChooseGas("N2");
+    window->Configure().ButtonApplyConfiguration->click();
+    ASSERT_TRUE(RunUntil([&] { return Device(device.COMPort).LastHandled > 0; }));
+
+    ControllerFaults silent;
+    silent.NoReply = true;
+    controller->SetFaults(silent);
+    window->ShutdownTimeout_s = 0.5;
+    {
+        const CloseOnSignal closeOnSignal([this](int number) { window->CloseBySignal(number); });
+        ASSERT_EQ(std::raise(SIGTERM), 0);
+        ASSERT_TRUE(ServeUntil([&] { return Device(device.COMPort).ThreadMFC == nullptr; }, 20000));
+    }
+    EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join(u'|').toStdString();
+    EXPECT_TRUE(Logged("These devices did not confirm zero flow within 0.5 s: Prototype (" + device.COMPort + ")"));
+
+    controller->SetFaults({});
+    EXPECT_TRUE(ServeUntil([] { return AbandonedWorkersRunning() == 0; }, 5000));
+}
 
 TEST(CloseOnSignalDeathTest, ASecondSignalEndsAtOnce)
 {
