@@ -135,6 +135,7 @@ void TPumpSpeedDetails::Init()
     DesiredDispense_ugpm = 0;
     AchievedDispense_ugpm = 0;
     Error_pct = 0;
+    OutOfReach = false;
 }
 
 double DispenseRateContinuous(const TPumpSpeedDetails& details, std::int32_t b)
@@ -168,5 +169,15 @@ bool PumpCommandForDispense(TPumpSpeedDetails& details)
         PlanStepped(details);
     else
         PlanContinuous(details);
+    // The speed codes end at 1000 and the delays at 30000 ms: past either end the plan is
+    // clamped, and the trace says so.
+    details.OutOfReach =
+        desired > DispenseRateContinuous(details, 1000) || desired < DispenseRateStepped(details, 30000);
+    if (details.OutOfReach) {
+        if (!details.Feedback.endsWith(kLineEnd))
+            details.Feedback += kLineEnd;
+        details.Feedback += QStringLiteral("Out of reach: the nearest rate the pump doses is ")
+            + Num(details.AchievedDispense_ugpm) + QStringLiteral(" µg/min");
+    }
     return true;
 }

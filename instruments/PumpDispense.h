@@ -14,6 +14,9 @@ struct TPumpSpeedDetails {
     double DesiredDispense_ugpm = 0;
     double AchievedDispense_ugpm = 0;
     double Error_pct = 0;
+    // The wanted rate lies outside what the two programs can dose (faster than the fastest
+    // speed code, or slower than the longest delay): the command doses the nearest rate.
+    bool OutOfReach = false;
     QString Command; // without the pump's address framing
     QString Feedback; // the search trace, for the message log
 
@@ -27,6 +30,7 @@ double DispenseRateContinuous(const TPumpSpeedDetails& details, std::int32_t b);
 // Rate of the stepped program with M ms between steps (clamped into 5 … 30000), µg/min.
 double DispenseRateStepped(const TPumpSpeedDetails& details, std::int32_t M);
 
-// Plans the program for DesiredDispense_ugpm: fills Command, AchievedDispense_ugpm, Error_pct
-// and Feedback. False only for a wanted rate of exactly 0, which plans the stop command "TR".
+// Plans the program for DesiredDispense_ugpm: fills Command, AchievedDispense_ugpm, Error_pct,
+// OutOfReach and Feedback. False only for a wanted rate of exactly 0, which plans the stop
+// command "TR".
 bool PumpCommandForDispense(TPumpSpeedDetails& details);

@@ -137,7 +137,9 @@ void EngineTick::ServePump(TDeviceInfo& device)
     switch (device.ControlMode) {
     case dcmDirect: {
         const double setpoint = PumpSetpointInRange(device.Setpoint_pct);
-        thread.GUIOut.Command = PumpPlan(device, setpoint).Command;
+        const TPumpSpeedDetails plan = PumpPlan(device, setpoint);
+        NoteReach(device, setpoint, plan, thread.GUIOut.Command);
+        thread.GUIOut.Command = plan.Command;
         thread.GUIOut.Setpoint = setpoint / 100;
         break;
     }
@@ -157,6 +159,7 @@ void EngineTick::ServePump(TDeviceInfo& device)
         fWindow.MM(QStringLiteral(" Desired dispense, µg: ") + FloatToStr(plan.DesiredDispense_ugpm));
         fWindow.MM(QStringLiteral(" Achieveddispense, µg: ") + FloatToStr(plan.AchievedDispense_ugpm));
         fWindow.MM(QStringLiteral("              Command: ") + plan.Command);
+        NoteReach(device, setpoint, plan, thread.GUIOut.Command);
         thread.GUIOut.Command = plan.Command;
         thread.GUIOut.Setpoint = fraction;
         break;
@@ -201,6 +204,17 @@ double EngineTick::ProgramSetpoint(const TDeviceInfo& device, double t)
         QTimer::singleShot(0, &fWindow, [] { ShowMessage(QStringLiteral("Failed to read segment")); });
     }
     return setpoint;
+}
+
+void EngineTick::NoteReach(const TDeviceInfo& device, double setpoint, const TPumpSpeedDetails& plan,
+                           const QString& commandBefore)
+{
+    // Once for each new program, not on every tick that plans the same one again.
+    if (plan.Command == commandBefore)
+        return;
+    const QString note = PumpReachNote(device, setpoint, plan);
+    if (!note.isEmpty())
+        fWindow.MM(note);
 }
 
 double EngineTick::PumpSetpointInRange(double requested)

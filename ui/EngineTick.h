@@ -7,6 +7,7 @@
 #include "core/DateTime.h"
 #include "devices/DeviceInfo.h"
 #include "devices/WorkerThread.h"
+#include "instruments/PumpDispense.h"
 
 #include <functional>
 #include <map>
@@ -42,6 +43,9 @@ private:
     // The pump's dose is planned here from its setpoint, so this is where it is brought into
     // 0 … 100 % (and the message log told).
     double PumpSetpointInRange(double requested);
+    // Tells the operator when a newly planned program cannot dose what the setpoint asks.
+    void NoteReach(const TDeviceInfo& device, double setpoint, const TPumpSpeedDetails& plan,
+                   const QString& commandBefore);
     void AddDataRow(const QString& stamp, const QString& row);
     // The setpoint of the device's program at t minutes; a program with lines that cannot be
     // read is told to the operator once, after the tick.

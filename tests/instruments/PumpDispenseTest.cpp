@@ -104,6 +104,48 @@ TEST(PumpDispense, AchievedRateIsTheRateOfTheCommandedParameter)
     }
 }
 
+// Every syringe the pump takes, at whole setpoints of a full scale of 25 syringe volumes a
+// minute: within reach the plan doses the wanted rate to the nearest speed code; past the
+// fastest code (V1000, 7.81 volumes a minute, 31.23 % of that full scale) it doses the
+// fastest rate and says that it is out of reach.
+TEST(PumpDispense, DosesTheWantedRateWithinReachAndSaysWhenItIsOutOfReach)
+{
+    static const QRegularExpression continuous(QStringLiteral(R"(^gIV6000A24000OV(\d+)A0GR$)"));
+    for (double syringe : {12.5, 25.0, 50.0, 100.0, 125.0, 250.0, 500.0, 1000.0, 1250.0, 2500.0, 5000.0, 12500.0}) {
+        for (int setpoint = 1; setpoint <= 100; ++setpoint) {
+            SCOPED_TRACE(QStringLiteral("syringe %1 setpoint %2").arg(syringe).arg(setpoint).toStdString());
+            TPumpSpeedDetails details;
+            details.Init();
+            details.SyringeVolume_ul = syringe;
+            details.DesiredDispense_ugpm = setpoint / 100.0 * 25 * syringe * 1000;
+            ASSERT_TRUE(PumpCommandForDispense(details));
+            const double desired = details.DesiredDispense_ugpm;
+            const auto code = continuous.match(details.Command);
+            ASSERT_TRUE(code.hasMatch()) << details.Command.toStdString();
+            const int b = code.captured(1).toInt();
+            const double fastest = DispenseRateContinuous(details, 1000);
+            EXPECT_EQ(details.OutOfReach, setpoint >= 32);
+            EXPECT_EQ(details.Feedback.contains(QStringLiteral("Out of reach:")), details.OutOfReach);
+            if (details.OutOfReach) {
+                EXPECT_EQ(b, 1000);
+                EXPECT_EQ(details.AchievedDispense_ugpm, fastest);
+                EXPECT_NEAR(details.AchievedDispense_ugpm / desired, 31.2345 / setpoint, 1e-5);
+                continue;
+            }
+            const double error = std::fabs(details.AchievedDispense_ugpm - desired);
+            EXPECT_LE(error, std::fabs(DispenseRateContinuous(details, b - 1) - desired));
+            EXPECT_LE(error, std::fabs(DispenseRateContinuous(details, b + 1) - desired));
+        }
+    }
+    // The slow end: below the longest delay's rate, and a negative rate.
+    EXPECT_TRUE(Planned(1.0).OutOfReach);
+    EXPECT_TRUE(Planned(-5).OutOfReach);
+    EXPECT_FALSE(Planned(300).OutOfReach);
+    EXPECT_FALSE(Planned(0).OutOfReach);
+    EXPECT_TRUE(Planned(1.0).Feedback.endsWith(QStringLiteral("\r\nOut of reach: the nearest rate the pump doses is ")
+                                               + FloatToStr(DispenseRateStepped(Planned(1.0), 29999)) + QStringLiteral(" µg/min")));
+}
+
 TEST(PumpDispense, FeedbackTracesTheSearch)
 {
     const QString header = QStringLiteral("Desired dispense:%1 µL/min\r\nFormula breakpoint:%2 µL/min\r\n");
@@ -160,6 +202,10 @@ TEST(PumpDispense, InitKeepsCommandAndFeedback)
     EXPECT_EQ(details.Error_pct, 0);
     EXPECT_EQ(details.Command, QStringLiteral("gIV6000A24000OV1000gD1M60G24000GR"));
     EXPECT_FALSE(details.Feedback.isEmpty());
+
+    TPumpSpeedDetails far = Planned(1e6);
+    far.Init();
+    EXPECT_FALSE(far.OutOfReach);
 }
 
 } // namespace

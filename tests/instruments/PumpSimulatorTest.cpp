@@ -152,7 +152,7 @@ TEST(PumpSimulator, SerialNumberLivesInSlotsTwelveAndThirteen)
 
 TEST(PumpSimulator, DispenseProgramsLoopUntilTerminatedAtThePlannedRate)
 {
-    const double planned[] = {1000, 300, 40000, 20};
+    const double planned[] = {1000, 300, 40000, 20, 1e6}; // 1e6: beyond the fastest speed code
     for (double desired : planned) {
         TPumpSpeedDetails plan;
         plan.Init();

@@ -313,7 +313,7 @@ TEST_F(EngineTickTest, PumpInSegmentModeIsDosedByTheMiddleOfTheHalfMinute)
         QStringList lines = window->MemoMain().Text().split(u'\n');
         for (QString& line : lines)
             line = line.mid(13); // the time stamps
-        const QStringList expected = {
+        QStringList expected = {
             " Pump segment program",
             "     Elapsed time, m : " + FloatToStr(DevicesLocal[1].Elapsed_min()),
             "       Floor time, m : " + FloatToStr(c.probe - 0.25),
@@ -324,6 +324,10 @@ TEST_F(EngineTickTest, PumpInSegmentModeIsDosedByTheMiddleOfTheHalfMinute)
             " Achieveddispense, µg: " + FloatToStr(plan.AchievedDispense_ugpm),
             "              Command: " + plan.Command,
         };
+        // 37.5 % and 42.5 % are both past the fastest speed code: one program, told once.
+        if (c.elapsed == 3.9)
+            expected << "Pump COMY: 37.5 % asks 2343.75 µl/min, more than its 250 µL syringe can dose; it doses "
+                        "1955.693 µl/min (31.29 %), its fastest.";
         EXPECT_EQ(lines, expected) << c.elapsed;
     }
     // Plotted from what the pump thread last applied; its data column stays "?".
@@ -352,6 +356,21 @@ TEST_F(EngineTickTest, PumpInDirectModeAndIdle)
     Tick();
     EXPECT_EQ(worker.GUIOut.Command, "unchanged");
     EXPECT_EQ(Points(DevicesLocal[0].SerieFlow).size(), 1u); // an idle device adds no point
+}
+
+TEST_F(EngineTickTest, ASetpointBeyondWhatTheSyringeCanDoseIsToldOnceForEachNewProgram)
+{
+    TPSD4Thread& worker = AttachPump(0);
+    DevicesLocal[0].ControlMode = dcmDirect;
+    const QString note = QStringLiteral("Pump COMX: 50 % asks 3125 µl/min, more than its 250 µL syringe can dose; "
+                                        "it doses 1955.693 µl/min (31.29 %), its fastest.");
+    for (double setpoint : {50.0, 50.0, 20.0, 50.0}) {
+        DevicesLocal[0].Setpoint_pct = setpoint;
+        Tick();
+    }
+    EXPECT_EQ(worker.GUIOut.Command, QStringLiteral("gIV6000A24000OV1000A0GR"));
+    EXPECT_EQ(window->MemoMain().Text().count(note), 2);
+    EXPECT_EQ(window->MemoMain().Text().count(QStringLiteral("syringe can dose")), 2); // none for 20 %
 }
 
 TEST_F(EngineTickTest, APumpSetpointOutsideTheRangeIsDosedAtItsNearestEndAndLogged)

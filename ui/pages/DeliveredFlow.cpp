@@ -1,5 +1,7 @@
 #include "ui/pages/DeliveredFlow.h"
 
+#include "core/NumberText.h"
+
 double FullScaleInUserUnit(const TDeviceInfo& Device)
 {
     return Device.DevType == dtPump ? Device.MaxFlow_ulpm : Device.FlowUnitUser.GasFlowMax();
@@ -21,6 +23,22 @@ TPumpSpeedDetails PumpPlan(const TDeviceInfo& Pump, double Setpoint_pct)
     plan.DesiredDispense_ugpm = DesiredDispense_ugpm(Pump, Setpoint_pct);
     PumpCommandForDispense(plan);
     return plan;
+}
+
+QString PumpReachNote(const TDeviceInfo& Pump, double Setpoint_pct, const TPumpSpeedDetails& Plan)
+{
+    if (!Plan.OutOfReach)
+        return {};
+    const bool tooFast = Plan.AchievedDispense_ugpm < Plan.DesiredDispense_ugpm;
+    const QString flow = QStringLiteral("0.###");
+    const double achieved_ulpm = Plan.AchievedDispense_ugpm / 1000 / Plan.FluidDensity;
+    return QStringLiteral("Pump ") + Pump.COMPort + QStringLiteral(": ") + FloatToStr(Setpoint_pct)
+        + QStringLiteral(" % asks ") + FormatFloat(flow, Plan.DesiredDispense_ugpm / 1000)
+        + (tooFast ? QStringLiteral(" µl/min, more than its ") : QStringLiteral(" µl/min, less than its "))
+        + FloatToStr(Pump.SyringeSizeuL) + QStringLiteral(" µL syringe can dose; it doses ")
+        + FormatFloat(flow, achieved_ulpm) + QStringLiteral(" µl/min (")
+        + FormatFloat(QStringLiteral("0.##"), achieved_ulpm / Pump.MaxFlow_ulpm * 100)
+        + (tooFast ? QStringLiteral(" %), its fastest.") : QStringLiteral(" %), its slowest."));
 }
 
 double PumpMaxDose_gmin(const TDeviceInfo& Pump)

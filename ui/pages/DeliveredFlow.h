@@ -15,6 +15,10 @@ TPumpSpeedDetails PumpPlan(const TDeviceInfo& Pump, double Setpoint_pct);
 // dosing program planned for that rate achieves it.
 double PumpMassFlow_gmin(const TDeviceInfo& Pump, double Setpoint_pct);
 
-// The mass of fluid asked of a pump at 100 % of its maximum dose rate (the plan makes about
-// that much, in whole steps of its program).
+// The message-log line that tells the operator that Plan, made for Setpoint_pct, cannot dose
+// what was asked and what it doses instead; empty when the plan is within reach.
+QString PumpReachNote(const TDeviceInfo& Pump, double Setpoint_pct, const TPumpSpeedDetails& Plan);
+
+// The mass of fluid asked of a pump at 100 % of its maximum dose rate. The plan makes that
+// much only within its reach: the fastest speed code doses about 31 % of it.
 double PumpMaxDose_gmin(const TDeviceInfo& Pump);

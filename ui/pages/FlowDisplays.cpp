@@ -9,6 +9,7 @@ namespace {
 struct TPumpFlowText {
     QString Text;
     QString Command;
+    QString ReachNote; // empty when the plan doses what was asked
 };
 
 TPumpFlowText PumpFlowText(const TDeviceInfo& pump, double percent)
@@ -22,7 +23,7 @@ TPumpFlowText PumpFlowText(const TDeviceInfo& pump, double percent)
                    + FormatFloat(QStringLiteral("###0.###"), plan.Error_pct) + QStringLiteral(" %");
     // One pass, left to right: a run of three blanks keeps two.
     text.replace(QStringLiteral("  "), QStringLiteral(" "));
-    return {text, plan.Command};
+    return {text, plan.Command, PumpReachNote(pump, percent, plan)};
 }
 
 TFlowDisplays PumpDisplays(const TDeviceInfo& pump, double segmentPercent, double directPercent)
@@ -34,9 +35,13 @@ TFlowDisplays PumpDisplays(const TDeviceInfo& pump, double segmentPercent, doubl
     const TPumpFlowText segment = PumpFlowText(pump, segmentPercent);
     displays.SegmentResultingFlow = segment.Text;
     displays.LogLines << segment.Command;
+    if (!segment.ReachNote.isEmpty())
+        displays.LogLines << segment.ReachNote;
     const TPumpFlowText direct = PumpFlowText(pump, directPercent);
     displays.DirectResultingFlow = direct.Text;
     displays.LogLines << direct.Command;
+    if (!direct.ReachNote.isEmpty())
+        displays.LogLines << direct.ReachNote;
     return displays;
 }
 
