@@ -52,9 +52,9 @@ QString MixtureDetails(const TGasItem& Mixture)
     report += QStringLiteral("Components   g/mol         fraction    pressure") + CRLF;
     for (const TGasItem& gas : Mixture.Components)
         report += PadLeft(gas.NameShort, 10) + QStringLiteral("   ")
-                  + PadLeft(Fixed("0.000 000", gas.GetMolarMass()), 10) + QStringLiteral("  ")
-                  + PadLeft(Fixed("0.000 000", gas.MassFraction), 10) + QStringLiteral("  ")
-                  + PadLeft(Fixed("0.000 000", gas.PartialPressure), 10) + QStringLiteral("  ") + CRLF;
+                  + PadLeftNumber(Fixed("0.000 000", gas.GetMolarMass()), 10) + QStringLiteral("  ")
+                  + PadLeftNumber(Fixed("0.000 000", gas.MassFraction), 10) + QStringLiteral("  ")
+                  + PadLeftNumber(Fixed("0.000 000", gas.PartialPressure), 10) + QStringLiteral("  ") + CRLF;
     report += CRLF;
     report += QStringLiteral("      Flow   Unit      Temperature     Pressure") + CRLF;
 
@@ -63,13 +63,13 @@ QString MixtureDetails(const TGasItem& Mixture)
     const bool hasMoles = molarMass > 0;
     const double moles = hasMoles ? Mixture.MassFlow_gmin / molarMass : 0;
     const auto flowCell = [&](double temperatureC) {
-        return PadLeft(hasMoles ? Fixed("0.0", MillilitresFromMoles(moles, temperatureC, 1.013)) : Err, 10);
+        return PadLeftNumber(hasMoles ? Fixed("0.0", MillilitresFromMoles(moles, temperatureC, 1.013)) : Err, 10);
     };
     report += flowCell(0) + QStringLiteral("   mln/min           0ºC    1.013 bar") + CRLF;
     report += flowCell(25) + QStringLiteral("   ml/min           25ºC    1.013 bar") + CRLF;
     report += flowCell(150) + QStringLiteral("   ml/min          150ºC    1.013 bar") + CRLF;
-    report += PadLeft(Fixed("0.000 000", Mixture.MassFlow_gmin), 10) + QStringLiteral("   g/min") + CRLF;
-    report += PadLeft(hasMoles ? Fixed("0.000 000", moles) : Err, 10) + QStringLiteral("   mol/min") + CRLF;
+    report += PadLeftNumber(Fixed("0.000 000", Mixture.MassFlow_gmin), 10) + QStringLiteral("   g/min") + CRLF;
+    report += PadLeftNumber(hasMoles ? Fixed("0.000 000", moles) : Err, 10) + QStringLiteral("   mol/min") + CRLF;
     return report;
 }
 
@@ -95,9 +95,9 @@ QString PartialPressuresReport(const TGasItem& Mixture)
         const double ppm = gas.PartialPressure * 1000000;
         report += QStringLiteral("    ") + PadRight(gas.NameShort, 12);
         if (ppm > 1)
-            report += QStringLiteral("    ") + PadLeft(Fixed("# ### ###", ppm) + QStringLiteral(" ppm"), 13);
+            report += QStringLiteral("    ") + PadLeftNumber(Fixed("# ### ###", ppm) + QStringLiteral(" ppm"), 13);
         else
-            report += QStringLiteral("     ") + PadLeft(Fixed("0.0## ###", ppm) + QStringLiteral(" ppm"), 12);
+            report += QStringLiteral("     ") + PadLeftNumber(Fixed("0.0## ###", ppm) + QStringLiteral(" ppm"), 12);
         report += CRLF;
     }
     return report;
@@ -111,8 +111,8 @@ QString VolumetricFlowsReport(const TGasItem& Mixture, const TReportConditions& 
     report += QStringLiteral("      Tot") + CRLF;
 
     for (const TReportCondition& condition : Conditions) {
-        report += PadLeft(FloatToStr(condition.TemperatureC), 5) + QStringLiteral("  ")
-                  + PadLeft(FloatToStr(condition.Pressure_BarA), 7) + QStringLiteral("  ");
+        report += PadLeftNumber(FloatToStr(condition.TemperatureC), 5) + QStringLiteral("  ")
+                  + PadLeftNumber(FloatToStr(condition.Pressure_BarA), 7) + QStringLiteral("  ");
         // No volume exists at zero pressure; "Err" rather than a made-up flow.
         const bool hasPressure = condition.Pressure_BarA > 0;
         bool totalValid = hasPressure;
@@ -127,9 +127,9 @@ QString VolumetricFlowsReport(const TGasItem& Mixture, const TReportConditions& 
             const double flow = MillilitresFromMoles(gas.MassFlow_gmin / molarMass, condition.TemperatureC,
                                                      condition.Pressure_BarA);
             total += flow;
-            report += PadLeft(Fixed("0.0", flow), 9) + QStringLiteral(" ");
+            report += PadLeftNumber(Fixed("0.0", flow), 9) + QStringLiteral(" ");
         }
-        report += PadLeft(totalValid ? Fixed("0.0", total) : Err, 9) + CRLF;
+        report += PadLeftNumber(totalValid ? Fixed("0.0", total) : Err, 9) + CRLF;
     }
     return report;
 }
@@ -142,12 +142,12 @@ QString HumidityReport(const TGasItem& Mixture, const TReportConditions& Conditi
             continue;
         const double saturated = WaterVapourPressure(condition.TemperatureC) / 1000 / condition.Pressure_BarA;
         const double current = Mixture.FluidPartialPressure;
-        report += QStringLiteral("  ") + PadLeft(FloatToStr(condition.TemperatureC), 4) + QStringLiteral("  ")
-                  + PadLeft(FloatToStr(condition.Pressure_BarA), 8) + QStringLiteral("  ")
-                  + PadLeft(Fixed("# ### ###", saturated * 1000000), 14) + QStringLiteral("  ")
-                  + PadLeft(Fixed("# ### ###", current * 1000000), 11) + QStringLiteral("  ")
-                  + PadLeft(Fixed("0.000", current / saturated * 100), 7) + QStringLiteral("  ")
-                  + PadLeft(DewPointCell(current, condition.Pressure_BarA), 12) + CRLF;
+        report += QStringLiteral("  ") + PadLeftNumber(FloatToStr(condition.TemperatureC), 4) + QStringLiteral("  ")
+                  + PadLeftNumber(FloatToStr(condition.Pressure_BarA), 8) + QStringLiteral("  ")
+                  + PadLeftNumber(Fixed("# ### ###", saturated * 1000000), 14) + QStringLiteral("  ")
+                  + PadLeftNumber(Fixed("# ### ###", current * 1000000), 11) + QStringLiteral("  ")
+                  + PadLeftNumber(Fixed("0.000", current / saturated * 100), 7) + QStringLiteral("  ")
+                  + PadLeftNumber(DewPointCell(current, condition.Pressure_BarA), 12) + CRLF;
     }
     return report;
 }

@@ -37,6 +37,11 @@ QString PadLeft(const QString& text, int n, bool commaToPoint)
     return commaToPoint ? FirstCommaToPoint(padded) : padded;
 }
 
+QString PadLeftNumber(const QString& number, int n)
+{
+    return number.size() > n ? number : PadLeft(number, n);
+}
+
 QString NthField(const QString& text, QChar separator, int n)
 {
     if (n < 1)
@@ -173,10 +178,10 @@ QString MergedSegmentTable(const QStringList& list)
     const bool unitShown = unit == u"m" || unit == u"h" || unit == u"d";
     for (const auto& [seconds, cells] : rows) {
         if (unitShown)
-            table += PadLeft(FormatFloat(QStringLiteral("0.000"), seconds / 60 / minutesPerUnit), 8);
-        table += QStringLiteral(" | ") + PadLeft(TimeText(1, seconds / 60), 15) + QStringLiteral(" | ");
+            table += PadLeftNumber(FormatFloat(QStringLiteral("0.000"), seconds / 60 / minutesPerUnit), 8);
+        table += QStringLiteral(" | ") + PadLeftNumber(TimeText(1, seconds / 60), 15) + QStringLiteral(" | ");
         for (const std::optional<TablePoint>& cell : cells)
-            table += cell ? PadLeft(cell->setpoint, 8) + u' ' + PadLeft(cell->type, 5) + QStringLiteral(" | ")
+            table += cell ? PadLeftNumber(cell->setpoint, 8) + u' ' + PadLeft(cell->type, 5) + QStringLiteral(" | ")
                           : EmptyDeviceCell;
         table += LineBreak;
     }

@@ -11,6 +11,10 @@ QString PadRight(const QString& text, int n);
 // n blanks followed by text, cut to its last n characters; with commaToPoint the first comma
 // becomes a point.
 QString PadLeft(const QString& text, int n, bool commaToPoint = false);
+// A number right-aligned in n characters like PadLeft, but never cut: a number wider than n is
+// shown whole and its cell grows, since a number that lost its first digits reads as another
+// value.
+QString PadLeftNumber(const QString& number, int n);
 // Field n (from 1) of text split at every separator; empty when there is no such field.
 QString NthField(const QString& text, QChar separator, int n);
 

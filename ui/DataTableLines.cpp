@@ -45,7 +45,6 @@ QString DataRowStamp(const QDateTime& moment)
 
 QString DataRowCell(double userFlow)
 {
-    if (userFlow >= -9999)
-        return Cell(FormatFloat(QStringLiteral("0.0#####"), userFlow));
-    return Cell(QStringLiteral("?"));
+    const QString flow = userFlow >= -9999 ? FormatFloat(QStringLiteral("0.0#####"), userFlow) : QStringLiteral("?");
+    return PadLeftNumber(flow, CellWidth) + CellEnd;
 }

@@ -61,6 +61,19 @@ TEST_P(MixtureReports, HumidityOfNitrogenWithOnePercentWater)
                     "     0         2           3 056       15 312  500@984         24@42\r\n"));
 }
 
+TEST_P(MixtureReports, HumidityFiguresWiderThanTheirColumnsAreShownWhole)
+{
+    // The first line fits its columns and keeps the layout; the others push their row wider
+    // rather than losing leading digits or the minus sign.
+    const TReportConditions conditions = {{25, 1.01325}, {25, 1000}, {-12.5, 1.01325}, {0, 1.0132501}};
+    const QStringList lines = HumidityReport(HumidNitrogen(), conditions).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[1], Local("    25   1@01325          31 285       15 312   48@945         13@54"));
+    EXPECT_EQ(lines[2], Local("    25      1000              32       15 312  48304@748           Err"));
+    EXPECT_EQ(lines[3], Local("  -12@5   1@01325           2 050       15 312  747@063         13@54"));
+    EXPECT_EQ(lines[4], Local("     0  1@0132501           6 033       15 312  253@811         13@54"));
+}
+
 TEST_P(MixtureReports, HumidityDewPointColumnWithoutWaterOrBeyondTheFormula)
 {
     TGasItem humid = HumidNitrogen();
@@ -106,6 +119,14 @@ TEST_P(MixtureReports, DetailsOfOneGramOfAir)
                     "    1203@8   ml/min          150ºC    1.013 bar\r\n"
                     " 1@000 000   g/min\r\n"
                     " 0@034 661   mol/min\r\n"));
+}
+
+TEST_P(MixtureReports, DetailsOfAFlowWiderThanItsColumnShowItWhole)
+{
+    const QStringList lines = MixtureDetails(TableGas(0, 150).Flatten()).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[6], Local("  116563@3   mln/min           0ºC    1.013 bar"));
+    EXPECT_EQ(lines[9], Local("150@000 000   g/min"));
 }
 
 TEST_P(MixtureReports, DetailsWithoutMolarMassShowErrInsteadOfDividing)

@@ -24,6 +24,21 @@ TEST(TextTables, PaddingCutsToWidthAndMendsTheFirstComma)
     EXPECT_EQ(PadRight("x", -2), "");
 }
 
+TEST(TextTables, NumberPaddingShowsANumberTooWideWhole)
+{
+    struct Case {
+        const char* number;
+        int width;
+        const char* cell;
+    };
+    const Case cases[] = {
+        {"12.5", 8, "    12.5"}, {"447.506", 7, "447.506"}, {"-12.5", 5, "-12.5"}, {"", 3, "   "},
+        {"14447.506", 7, "14447.506"}, {"12345.000", 8, "12345.000"}, {"-12.5", 4, "-12.5"}, {"7", 0, "7"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PadLeftNumber(c.number, c.width), c.cell) << c.number << " in " << c.width;
+}
+
 TEST(TextTables, NthFieldCountsEmptyFields)
 {
     EXPECT_EQ(NthField("a;;b", u';', 3), "b");
@@ -121,6 +136,20 @@ TEST_P(TextTablesTest, MergedTableSharesLinesAndKeepsDeviceColumns)
     EXPECT_EQ(lines[4], Local("   1@500 |          1h 30m |       50  Step | ") + empty + empty);
     EXPECT_EQ(lines[5], "");
     EXPECT_TRUE(messages.Texts().isEmpty());
+}
+
+TEST_P(TextTablesTest, MergedTableShowsLongTimesAndSetpointsWhole)
+{
+    // Programs run up to ten years; a setpoint may carry many decimals. A row whose figures do
+    // not fit its cells gets wider rather than showing other numbers.
+    const QStringList lines = MergedSegmentTable({"m", "1", "COMX|MFC|4 30 Ramp\r\n12345 33.3333333333 Step\r\n"
+                                                            "5259599.5 100 Ramp"})
+                                  .split(Crlf);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], "  Time,m |            Time |       COMX MFC | ");
+    EXPECT_EQ(lines[2], Local("   4@000 |              4m |       30  Ramp | "));
+    EXPECT_EQ(lines[3], Local("12345@000 |      8d 13h 45m | 33@3333333333  Step | "));
+    EXPECT_EQ(lines[4], Local("5259599@500 | 3652d 11h 59m 30s |      100  Ramp | "));
 }
 
 TEST_P(TextTablesTest, MergedTableShowsTheLaterPointOfOneSecond)
