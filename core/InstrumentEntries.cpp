@@ -1,6 +1,7 @@
 #include "core/InstrumentEntries.h"
 
 #include "core/ColorNames.h"
+#include "core/SegmentProgram.h"
 
 #include <QHash>
 #include <QLocale>
@@ -85,7 +86,10 @@ struct FieldLine {
 // Collects one section's fields, then checks them together.
 class SectionReader {
 public:
-    SectionReader(int headerLine, std::vector<InstrumentFileError>& errors) : fHeader(headerLine), fErrors(errors) {}
+    SectionReader(int headerLine, std::vector<InstrumentFileError>& errors)
+        : fHeader(headerLine), fErrors(errors)
+    {
+    }
 
     void Add(int line, const QString& key, const QString& value)
     {
@@ -95,7 +99,14 @@ public:
             return;
         }
         if (key == QLatin1String("segment")) {
-            if (!value.isEmpty())
+            if (value.isEmpty())
+                return;
+            // Checked as the segment editor checks a program line, so a device never starts
+            // with a program it would refuse.
+            const TSegmentLineCheck check = CheckSegmentLine(value);
+            if (!check.Findings.isEmpty())
+                Error(line, key, QStringLiteral("\"%1\" is no segment line: %2").arg(value, check.Findings.join(QStringLiteral("; "))));
+            else
                 fSegments << value;
             return;
         }
@@ -115,7 +126,6 @@ public:
     // The entry when its fields make one; otherwise the errors say why.
     std::optional<InstrumentEntry> Finish()
     {
-        const std::size_t errorsBefore = fErrors.size();
         InstrumentEntry entry;
         entry.Line = fHeader;
         entry.Segments = fSegments;
@@ -156,13 +166,18 @@ public:
         } else {
             ReadNumber(QStringLiteral("full_scale_sccm"), true, false, entry.FullScale_sccm);
         }
-        if (fErrors.size() != errorsBefore)
+        // A faulty line of the section, found as it was read or here, leaves it without an entry.
+        if (fFaults != 0)
             return std::nullopt;
         return entry;
     }
 
 private:
-    void Error(int line, const QString& field, const QString& reason) { fErrors.push_back({line, field, reason}); }
+    void Error(int line, const QString& field, const QString& reason)
+    {
+        fErrors.push_back({line, field, reason});
+        ++fFaults;
+    }
 
     const FieldLine* Optional(const QString& key) const
     {
@@ -195,6 +210,7 @@ private:
 
     int fHeader;
     std::vector<InstrumentFileError>& fErrors;
+    std::size_t fFaults = 0; // errors of this section's own fields
     QHash<QString, FieldLine> fFields;
     QStringList fSegments;
 };

@@ -413,6 +413,35 @@ TSegment SegmentAt(const QString& text, double t, int& UnreadLines)
     return previous;
 }
 
+TSegmentLineCheck CheckSegmentLine(QStringView line)
+{
+    TSegmentLineCheck check;
+    const auto stop = [&check](const QString& finding) {
+        check.Findings << finding;
+        check.Stops = true;
+        return check;
+    };
+    const QStringList fields = TrimBlanksAndControls(line).toUpper().split(u' ');
+    if (fields.size() != 3 && fields.size() != 4)
+        return stop(QStringLiteral("Invalid element count"));
+    if (fields[2] != QStringLiteral("STEP") && fields[2] != QStringLiteral("RAMP"))
+        return stop(QStringLiteral("Invalid S/R"));
+    // The two format findings do not stop the check; a number that did not convert has no bounds.
+    double time = 0;
+    const bool timeRead = TryStrToFloatDot(fields[0], time);
+    if (!timeRead)
+        check.Findings << QStringLiteral("Invalid time format");
+    double setpoint = 0;
+    const bool setpointRead = TryStrToFloatDot(fields[1], setpoint);
+    if (!setpointRead)
+        check.Findings << QStringLiteral("Invalid setpoint format");
+    if (timeRead && time < 0)
+        return stop(QStringLiteral("Time out of bounds: ") + FloatToStr(time));
+    if (setpointRead && (setpoint < 0 || setpoint > 100))
+        return stop(QStringLiteral("Setpoint out of bounds:") + FloatToStr(setpoint));
+    return check;
+}
+
 bool ValidateSegmentProgram(const QString& text)
 {
     const QString characters = InvalidCharactersMessage(text);
@@ -423,35 +452,13 @@ bool ValidateSegmentProgram(const QString& text)
     LineReader lines(text);
     QStringView line;
     while (lines.Next(line)) {
-        const QStringList fields = TrimBlanksAndControls(line).toUpper().split(u' ');
-        if (fields.size() != 3 && fields.size() != 4) {
-            ShowMessage(QStringLiteral("Invalid element count"));
-            return false;
-        }
-        if (fields[2] != QStringLiteral("STEP") && fields[2] != QStringLiteral("RAMP")) {
-            ShowMessage(QStringLiteral("Invalid S/R"));
-            return false;
-        }
-        double time = 0;
-        const bool timeRead = TryStrToFloatDot(fields[0], time);
-        if (!timeRead) {
-            ShowMessage(QStringLiteral("Invalid time format"));
+        const TSegmentLineCheck check = CheckSegmentLine(line);
+        for (const QString& finding : check.Findings)
+            ShowMessage(finding);
+        if (!check.Findings.isEmpty())
             valid = false;
-        }
-        double setpoint = 0;
-        const bool setpointRead = TryStrToFloatDot(fields[1], setpoint);
-        if (!setpointRead) {
-            ShowMessage(QStringLiteral("Invalid setpoint format"));
-            valid = false;
-        }
-        if (timeRead && time < 0) {
-            ShowMessage(QStringLiteral("Time out of bounds: ") + FloatToStr(time));
+        if (check.Stops)
             return false;
-        }
-        if (setpointRead && (setpoint < 0 || setpoint > 100)) {
-            ShowMessage(QStringLiteral("Setpoint out of bounds:") + FloatToStr(setpoint));
-            return false;
-        }
     }
     return valid;
 }

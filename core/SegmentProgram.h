@@ -81,6 +81,15 @@ TSegment SegmentAt(const QString& text, double t, int& UnreadLines);
 // each finding to the operator. An empty text is valid.
 bool ValidateSegmentProgram(const QString& text);
 
+// The same check of one line, shown to no one: the findings in the order ValidateSegmentProgram
+// shows them (none for a good line), and whether the check of a program stops at this line.
+// Characters are not looked at: they are a finding of the whole text that fails no line.
+struct TSegmentLineCheck {
+    QStringList Findings;
+    bool Stops = false;
+};
+TSegmentLineCheck CheckSegmentLine(QStringView line);
+
 // The one message about the characters a program may not hold: "Invalid character: " and the
 // first of them, and when there are more, a second line with their count and the first few
 // different ones. Empty when every character is allowed.

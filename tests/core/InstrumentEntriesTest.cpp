@@ -91,6 +91,48 @@ TEST(InstrumentFile, EveryErrorNamesItsLineAndField)
     }
 }
 
+// A segment line is checked when the file is read, by the segment editor's rules: the findings
+// it would show, in its order, name the line; the entry is not used.
+TEST(InstrumentFile, SegmentLinesAreCheckedAsTheEditorChecksThem)
+{
+    struct Case {
+        const char* segment;
+        const char* findings; // empty: a good line
+    };
+    const Case cases[] = {
+        {"1 20 step Purge_first", ""},
+        {"0 100 RAMP", ""},
+        {"0.5 20 Rmp", "Invalid S/R"},
+        {"0.5 20", "Invalid element count"},
+        {"1 2 Step a b", "Invalid element count"},
+        {"0.5  20 Ramp", "Invalid S/R"}, // split at every single blank: "0.5", "", "20", "RAMP"
+        {"1,5 20 Step", "Invalid time format"},
+        {"x y Ramp", "Invalid time format; Invalid setpoint format"},
+        {"x 120 Ramp", "Invalid time format; Setpoint out of bounds:120"},
+        {"-1 20 Step", "Time out of bounds: -1"},
+        {"1 100.5 Step", "Setpoint out of bounds:100.5"},
+        {"1 -0.1 Step", "Setpoint out of bounds:-0.1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.segment);
+        const QString segment = QString::fromUtf8(c.segment);
+        const InstrumentFileContent content =
+            ParseInstrumentFile(QString::fromUtf8(ValidController) + QStringLiteral("segment = 0 10 Step\nsegment = ") + segment + u'\n');
+        if (*c.findings == 0) {
+            ASSERT_TRUE(content.Errors.empty()) << content.Errors.front().Reason.toStdString();
+            ASSERT_EQ(content.Entries.size(), 1u);
+            EXPECT_EQ(content.Entries[0].Segments, QStringList({QStringLiteral("0 10 Step"), segment}));
+            continue;
+        }
+        ASSERT_EQ(content.Errors.size(), 1u);
+        EXPECT_EQ(content.Errors[0].Line, 8);
+        EXPECT_EQ(content.Errors[0].Field, QStringLiteral("segment"));
+        EXPECT_EQ(content.Errors[0].Reason,
+                  QStringLiteral("\"") + segment + QStringLiteral("\" is no segment line: ") + QString::fromUtf8(c.findings));
+        EXPECT_TRUE(content.Entries.empty());
+    }
+}
+
 TEST(InstrumentFile, ReportsEveryErrorInLineOrderAndKeepsNoEntryOfAFaultySection)
 {
     const InstrumentFileContent content = ParseInstrumentFile(QStringLiteral(

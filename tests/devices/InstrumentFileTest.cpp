@@ -82,14 +82,18 @@ TEST_F(InstrumentFileTest, TheLabsOwnEntriesReplaceTheBuiltInTable)
 TEST_F(InstrumentFileTest, AFaultyFileIsRefusedAndLeftAsItIs)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QByteArray faulty = "[instrument]\nserial = 777001\ntype = MFC-E\nfull_scale_sccm = 200\n";
+    const QByteArray faulty =
+        "[instrument]\nserial = 777001\ntype = MFC-E\nfull_scale_sccm = 200\nsegment = 0.5 120 Ramp\n";
     Write(path, faulty);
     const InstrumentTable table = InstallInstrumentFile(path);
     EXPECT_EQ(Contents(path), faulty);
     EXPECT_EQ(KnownDevices().size(), 25u);
-    const QString expected = path + QStringLiteral(", line 3, field \"type\": unknown type \"MFC-E\"");
-    EXPECT_TRUE(table.Refusal.contains(expected)) << table.Refusal.toStdString();
-    EXPECT_TRUE(table.Messages.join(u'\n').contains(expected));
+    for (const QString& expected :
+         {path + QStringLiteral(", line 3, field \"type\": unknown type \"MFC-E\""),
+          path + QStringLiteral(", line 5, field \"segment\": \"0.5 120 Ramp\" is no segment line: Setpoint out of bounds:120")}) {
+        EXPECT_TRUE(table.Refusal.contains(expected)) << table.Refusal.toStdString();
+        EXPECT_TRUE(table.Messages.join(u'\n').contains(expected));
+    }
     EXPECT_TRUE(table.Messages.join(u'\n').contains(QStringLiteral("Using the built-in instrument table.")));
 }
 
