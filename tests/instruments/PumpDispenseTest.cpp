@@ -106,8 +106,9 @@ TEST(PumpDispense, AchievedRateIsTheRateOfTheCommandedParameter)
 
 // Every syringe the pump takes, at whole setpoints of a full scale of 25 syringe volumes a
 // minute: within reach the plan doses the wanted rate to the nearest speed code; past the
-// fastest code (V1000, 7.81 volumes a minute, 31.23 % of that full scale) it doses the
-// fastest rate and says that it is out of reach.
+// fastest code (V1000: 7.82 syringe volumes a minute, 31.29 % of that full scale; 31.23 % of
+// the wanted µg/min, which counts a µl as 1000 µg) it doses the fastest rate and says that
+// it is out of reach.
 TEST(PumpDispense, DosesTheWantedRateWithinReachAndSaysWhenItIsOutOfReach)
 {
     static const QRegularExpression continuous(QStringLiteral(R"(^gIV6000A24000OV(\d+)A0GR$)"));

@@ -98,6 +98,24 @@ TEST_F(DesignerHumidityTest, TargetSetpointAndAchievedHumidityLandWithinThePlans
     }
 }
 
+// A target within the pump's maximum dose rate but past its fastest speed code (31.29 % of
+// it by volume) is reached only as far as that code doses, and the report says so.
+TEST_F(DesignerHumidityTest, ADoseBeyondTheFastestSpeedCodeIsToldInTheReport)
+{
+    const TDesignerHumidity outcome =
+        DesignerHumidityTarget(Rows(500), "COM5", {Kind::WaterPpm, 600000, 0, 0});
+    ASSERT_TRUE(outcome.Valid) << outcome.Lines.join(u'\n').toStdString();
+    const THumiditySolution& s = outcome.Solution;
+    ASSERT_GT(s.Setpoint_pct, 31.3);
+    ASSERT_LT(s.Setpoint_pct, 100);
+    EXPECT_NEAR(s.AchievedDose_gmin / 0.99819 / 1.25, 0.3129, 1e-4);
+    EXPECT_EQ(outcome.Lines.last(), QStringLiteral("Pump COM5: ") + FormatFloat(QStringLiteral("0.###"), s.Setpoint_pct)
+                                        + QStringLiteral(" % asks ")
+                                        + FormatFloat(QStringLiteral("0.###"), s.Setpoint_pct / 100 * 1250)
+                                        + QStringLiteral(" µl/min, more than its 50 µL syringe can dose; it doses "
+                                                         "391.139 µl/min (31.29 %), its fastest."));
+}
+
 TEST_F(DesignerHumidityTest, AnotherPumpsWaterCountsAndTheReportAgreesWithTheAchievedHumidity)
 {
     const THumidityTarget target{Kind::WaterPpm, 30000, 0, 0};

@@ -32,7 +32,7 @@ QString PumpReachNote(const TDeviceInfo& Pump, double Setpoint_pct, const TPumpS
     const bool tooFast = Plan.AchievedDispense_ugpm < Plan.DesiredDispense_ugpm;
     const QString flow = QStringLiteral("0.###");
     const double achieved_ulpm = Plan.AchievedDispense_ugpm / 1000 / Plan.FluidDensity;
-    return QStringLiteral("Pump ") + Pump.COMPort + QStringLiteral(": ") + FloatToStr(Setpoint_pct)
+    return QStringLiteral("Pump ") + Pump.COMPort + QStringLiteral(": ") + FormatFloat(flow, Setpoint_pct)
         + QStringLiteral(" % asks ") + FormatFloat(flow, Plan.DesiredDispense_ugpm / 1000)
         + (tooFast ? QStringLiteral(" µl/min, more than its ") : QStringLiteral(" µl/min, less than its "))
         + FloatToStr(Pump.SyringeSizeuL) + QStringLiteral(" µL syringe can dose; it doses ")

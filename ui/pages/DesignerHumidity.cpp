@@ -79,5 +79,7 @@ TDesignerHumidity DesignerHumidityTarget(const std::vector<TDesignerRow>& Rows, 
                  << QStringLiteral("Dose of its dosing plan: ") + Grams(s.AchievedDose_gmin)
                  << QStringLiteral("Achieved: ") + HumidityValueText(Target.Kind, s.Achieved)
                         + QStringLiteral("   target: ") + HumidityTargetText(Target);
+    if (const QString note = PumpReachNote(pump, s.Setpoint_pct, PumpPlan(pump, s.Setpoint_pct)); !note.isEmpty())
+        result.Lines << note;
     return result;
 }
