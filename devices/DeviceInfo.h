@@ -3,6 +3,7 @@
 // window takes a copy of a record by its COM port, changes the copy and writes it back
 // whole; only the engine tick, the worker start-up and the shut-down work on the list in
 // place. Everything here belongs to the window's thread: workers never touch it.
+#include "core/ColorNames.h"
 #include "core/GasFlowUnitConversions.h"
 #include "devices/CommunicationState.h"
 #include "instruments/AlicatErrors.h"
@@ -46,16 +47,6 @@ struct tDatapoint {
 
 // A controller type: one of the four mixer positions or the simulated controller.
 constexpr bool IsControllerType(tDeviceType type) { return type <= dtMFCD || type == dtMFCDemo; }
-
-// Colours of the built-in devices (ARGB, as the named colours of the colour pickers).
-namespace NamedColor {
-inline constexpr QRgb Purple = qRgb(0x80, 0x00, 0x80);
-inline constexpr QRgb Green = qRgb(0x00, 0x80, 0x00);
-inline constexpr QRgb Red = qRgb(0xFF, 0x00, 0x00);
-inline constexpr QRgb Blue = qRgb(0x00, 0x00, 0xFF);
-inline constexpr QRgb Brown = qRgb(0xA5, 0x2A, 0x2A);
-inline constexpr QRgb Aqua = qRgb(0x00, 0xFF, 0xFF);
-}
 
 // One instrument, copied by value. The runtime objects are shared by every copy: the record
 // stored in DevicesLocal owns the worker thread and the LED (created when the device is

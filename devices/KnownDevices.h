@@ -3,15 +3,12 @@
 // belongs to, its position, colour and full scale. The device search configures every
 // instrument it finds from this table. It comes from the lab's instrument file (see
 // InstrumentFile) and holds the built-in rows until one is read.
+#include "core/BuiltInInstruments.h"
 #include "core/InstrumentEntries.h"
 #include "devices/DeviceInfo.h"
 
 #include <QString>
 #include <vector>
-
-// The 25 rows this program comes with: 18 controllers and 7 pumps. The first run writes them
-// to the instrument file as its example.
-const std::vector<InstrumentEntry>& BuiltInInstruments();
 
 // An entry as a device record: no gas yet, direct control at 0 %, the entry's full scale or
 // syringe, colour and segment program.

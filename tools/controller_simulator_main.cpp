@@ -1,6 +1,7 @@
 // Serves one simulated mass flow controller on a new pseudo-terminal until SIGINT or SIGTERM.
 // The first line of output is the device path to open (e.g. /dev/pts/5); every received line
 // and every reply follows on its own line.
+#include "core/BuiltInInstruments.h"
 #include "core/DataFolders.h"
 #include "core/InstrumentEntries.h"
 #include "tools/ControllerSimulator.h"
@@ -46,6 +47,18 @@ private:
     std::shared_ptr<LineProtocol> fInner;
 };
 
+// The controller entry with this serial number among entries; false when there is none.
+bool FullScaleOf(const std::vector<InstrumentEntry>& entries, const QString& serial, double& fullScale)
+{
+    for (const InstrumentEntry& entry : entries) {
+        if (!entry.IsPump() && SerialNumberIn(entry.Serial, serial)) {
+            fullScale = entry.FullScale_sccm;
+            return true;
+        }
+    }
+    return false;
+}
+
 // A real controller's full scale is on its label and in the lab's instrument file; a simulated
 // one can take it from such a file, so that it agrees with the entry the program reads.
 bool FullScaleFromFile(const QString& path, const QString& serial, double& fullScale, QString& problem)
@@ -61,12 +74,8 @@ bool FullScaleFromFile(const QString& path, const QString& serial, double& fullS
         problem = QStringLiteral("%1, line %2, field \"%3\": %4").arg(path).arg(error.Line).arg(error.Field, error.Reason);
         return false;
     }
-    for (const InstrumentEntry& entry : content.Entries) {
-        if (!entry.IsPump() && SerialNumberIn(entry.Serial, serial)) {
-            fullScale = entry.FullScale_sccm;
-            return true;
-        }
-    }
+    if (FullScaleOf(content.Entries, serial, fullScale))
+        return true;
     problem = path + QStringLiteral(": no controller entry with serial number ") + serial;
     return false;
 }
@@ -80,7 +89,7 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Simulated Alicat mass flow controller on a pseudo-terminal."));
     parser.addHelpOption();
     const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serial number it reports."), QStringLiteral("number"), QStringLiteral("142001"));
-    const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM (default: as the program's instrument file on this machine has it for the serial number, else 50)."), QStringLiteral("flow"));
+    const QCommandLineOption fullScale(QStringLiteral("full-scale"), QStringLiteral("Full scale in SCCM (default: as the program's instrument file on this machine has it for the serial number, or its built-in table while there is no file, else 50)."), QStringLiteral("flow"));
     const QCommandLineOption instrumentFile(QStringLiteral("instrument-file"), QStringLiteral("Take the full scale from the controller entry with this serial number in an instrument file."), QStringLiteral("file"));
     const QCommandLineOption timeScale(QStringLiteral("time-scale"), QStringLiteral("Real time per instrument second (default 1; 0.01 runs a hundred times faster)."), QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption noReply(QStringLiteral("no-reply"), QStringLiteral("Answer nothing."));
@@ -117,6 +126,9 @@ int main(int argc, char** argv)
         // The program's own file on this machine; one without this serial number leaves 50.
         QString notListed;
         FullScaleFromFile(DataFolders::InstrumentFilePath(), options.Serial, options.FullScale, notListed);
+    } else {
+        // No file yet: the program, too, reads the instruments from its built-in table.
+        FullScaleOf(BuiltInInstruments(), options.Serial, options.FullScale);
     }
     options.TimeScale = parser.value(timeScale).toDouble(&timeScaleRead);
     ControllerFaults faults;
