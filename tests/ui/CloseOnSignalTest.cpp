@@ -20,41 +20,56 @@
 
 namespace {
 
-class CloseBySignal : public OperatorWindowTest, public ::testing::WithParamInterface<int> {};
+// The prototype controller, simulated, configured for nitrogen and read once.
+class SimulatedControllerWindowTest : public OperatorWindowTest {
+protected:
+    void ConfigureController()
+    {
+        ASSERT_TRUE(host.IsOpen());
+        TDeviceInfo device;
+        ASSERT_TRUE(GetKnownDevice(QStringLiteral("142001"), device));
+        device.COMPort = port;
+        DevicesLocal.push_back(device);
+        window->AddDeviceRow(device);
+        ASSERT_TRUE(Focus(port));
+        ChooseGas("N2");
+        window->Configure().ButtonApplyConfiguration->click();
+        ASSERT_NE(Device(port).ThreadMFC, nullptr);
+        ASSERT_TRUE(RunUntil([&] { return Device(port).LastHandled > 0; }));
+    }
+
+    static ControllerSimulatorOptions Options()
+    {
+        ControllerSimulatorOptions options;
+        options.FullScale = 500;
+        options.TimeScale = 0.01;
+        return options;
+    }
+
+    FastInstruments fast;
+    const std::shared_ptr<ControllerSimulator> controller = std::make_shared<ControllerSimulator>(Options());
+    SimulatorHost host{controller};
+    const QString port = host.PortPath();
+};
+
+class CloseBySignal : public SimulatedControllerWindowTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(CloseBySignal, DrivesTheInstrumentToZeroAndWritesTheOnCloseLog)
 {
     const int signal = GetParam();
-    {
-        FastInstruments fast;
-        ControllerSimulatorOptions options;
-        options.FullScale = 500;
-        options.TimeScale = 0.01;
-        const auto controller = std::make_shared<ControllerSimulator>(options);
-        SimulatorHost host(controller);
-        ASSERT_TRUE(host.IsOpen());
-        TDeviceInfo device;
-        ASSERT_TRUE(GetKnownDevice(QStringLiteral("142001"), device));
-        device.COMPort = host.PortPath();
-        DevicesLocal.push_back(device);
-        window->AddDeviceRow(device);
-        ASSERT_TRUE(Focus(device.COMPort));
-        ChooseGas("N2");
-        window->Configure().ButtonApplyConfiguration->click();
-        ASSERT_NE(Device(device.COMPort).ThreadMFC, nullptr);
-        window->DirectControl().RtDoubleEditDirectControlDesiredFlow->SetValue(40);
-        window->DirectControl().ButtonApplyFlow->click();
-        ASSERT_TRUE(RunUntil([&] { return controller->SetpointCounts() > 0; }));
+    ConfigureController();
+    window->DirectControl().RtDoubleEditDirectControlDesiredFlow->SetValue(40);
+    window->DirectControl().ButtonApplyFlow->click();
+    ASSERT_TRUE(RunUntil([&] { return controller->SetpointCounts() > 0; }));
 
-        const CloseOnSignal closeOnSignal([this](int number) { window->CloseBySignal(number); });
-        ASSERT_EQ(std::raise(signal), 0);
-        EXPECT_TRUE(ServeUntil([&] { return Device(device.COMPort).ThreadMFC == nullptr; }, 20000));
-        EXPECT_EQ(controller->SetpointCounts(), 0);
-        ASSERT_TRUE(window->FlowLogs().WaitForSaves(5000));
-        EXPECT_EQ(LogFiles().filter(" log OnClose.txt").size(), 1) << LogFiles().join(", ").toStdString();
-        EXPECT_TRUE(Logged("Closing on " + CloseOnSignal::SignalName(signal)));
-        EXPECT_TRUE(Logged("All threads terminated, marking devices unconfigured"));
-    }
+    const CloseOnSignal closeOnSignal([this](int number) { window->CloseBySignal(number); });
+    ASSERT_EQ(std::raise(signal), 0);
+    EXPECT_TRUE(ServeUntil([&] { return Device(port).ThreadMFC == nullptr; }, 20000));
+    EXPECT_EQ(controller->SetpointCounts(), 0);
+    ASSERT_TRUE(window->FlowLogs().WaitForSaves(5000));
+    EXPECT_EQ(LogFiles().filter(" log OnClose.txt").size(), 1) << LogFiles().join(", ").toStdString();
+    EXPECT_TRUE(Logged("Closing on " + CloseOnSignal::SignalName(signal)));
+    EXPECT_TRUE(Logged("All threads terminated, marking devices unconfigured"));
 }
 
 INSTANTIATE_TEST_SUITE_P(TerminationSignals, CloseBySignal, ::testing::ValuesIn(CloseOnSignal::Signals),
@@ -64,24 +79,9 @@ INSTANTIATE_TEST_SUITE_P(TerminationSignals, CloseBySignal, ::testing::ValuesIn(
 
 // A controller that does not confirm zero flow in time: the notice goes to the message log, not
 // into a box that would hold a program the system is shutting down.
-TEST_F(OperatorWindowTest, ClosingBySignalLogsTheDevicesThatDidNotConfirmInsteadOfABox)
+TEST_F(SimulatedControllerWindowTest, ClosingBySignalLogsTheDevicesThatDidNotConfirmInsteadOfABox)
 {
-    FastInstruments fast;
-    ControllerSimulatorOptions options;
-    options.TimeScale = 0.01;
-    const auto controller = std::make_shared<ControllerSimulator>(options);
-    SimulatorHost host(controller);
-    ASSERT_TRUE(host.IsOpen());
-    TDeviceInfo device;
-    ASSERT_TRUE(GetKnownDevice(QStringLiteral("142001"), device));
-    device.COMPort = host.PortPath();
-    DevicesLocal.push_back(device);
-    window->AddDeviceRow(device);
-    ASSERT_TRUE(Focus(device.COMPort));
-    ChooseGas("N2");
-    window->Configure().ButtonApplyConfiguration->click();
-    ASSERT_TRUE(RunUntil([&] { return Device(device.COMPort).LastHandled > 0; }));
-
+    ConfigureController();
     ControllerFaults silent;
     silent.NoReply = true;
     controller->SetFaults(silent);
@@ -89,10 +89,10 @@ TEST_F(OperatorWindowTest, ClosingBySignalLogsTheDevicesThatDidNotConfirmInstead
     {
         const CloseOnSignal closeOnSignal([this](int number) { window->CloseBySignal(number); });
         ASSERT_EQ(std::raise(SIGTERM), 0);
-        ASSERT_TRUE(ServeUntil([&] { return Device(device.COMPort).ThreadMFC == nullptr; }, 20000));
+        ASSERT_TRUE(ServeUntil([&] { return Device(port).ThreadMFC == nullptr; }, 20000));
     }
     EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join(u'|').toStdString();
-    EXPECT_TRUE(Logged("These devices did not confirm zero flow within 0.5 s: Prototype (" + device.COMPort + ")"));
+    EXPECT_TRUE(Logged("These devices did not confirm zero flow within 0.5 s: Prototype (" + port + ")"));
 
     controller->SetFaults({});
     EXPECT_TRUE(ServeUntil([] { return AbandonedWorkersRunning() == 0; }, 5000));
