@@ -22,7 +22,7 @@ enum class TArgType {
 
 constexpr double Unbounded = std::numeric_limits<double>::infinity();
 
-struct TArgSpec {
+struct TArgRule {
     const char* Name;
     TArgType Type;
     bool Required = false;
@@ -30,16 +30,16 @@ struct TArgSpec {
     double Maximum = Unbounded;
 };
 
-struct TCommandSpec {
+struct TCommandRule {
     const char* Name;
-    std::vector<TArgSpec> Args;
+    std::vector<TArgRule> Args;
 };
 
 // The bounds are those of the window's own boxes; what a value means (a known port, a syringe
 // the pump takes) the command checks.
-const std::vector<TCommandSpec>& Commands()
+const std::vector<TCommandRule>& Commands()
 {
-    static const std::vector<TCommandSpec> commands = {
+    static const std::vector<TCommandRule> commands = {
         {"devices", {}},
         {"readings", {}},
         {"subscribe", {}},
@@ -71,17 +71,17 @@ const std::vector<TCommandSpec>& Commands()
     return commands;
 }
 
-const TCommandSpec* FindCommand(const QString& name)
+const TCommandRule* FindCommand(const QString& name)
 {
-    for (const TCommandSpec& command : Commands())
+    for (const TCommandRule& command : Commands())
         if (name == QLatin1String(command.Name))
             return &command;
     return nullptr;
 }
 
-const TArgSpec* FindArg(const TCommandSpec& command, const QString& name)
+const TArgRule* FindArg(const TCommandRule& command, const QString& name)
 {
-    for (const TArgSpec& arg : command.Args)
+    for (const TArgRule& arg : command.Args)
         if (name == QLatin1String(arg.Name))
             return &arg;
     return nullptr;
@@ -90,7 +90,7 @@ const TArgSpec* FindArg(const TCommandSpec& command, const QString& name)
 bool IsWhole(const QJsonValue& value) { return value.isDouble() && std::trunc(value.toDouble()) == value.toDouble(); }
 
 // The argument as its command takes it, or the reason it is refused.
-std::variant<QJsonValue, QString> CheckArg(const TArgSpec& rule, const QJsonValue& value)
+std::variant<QJsonValue, QString> CheckArg(const TArgRule& rule, const QJsonValue& value)
 {
     const QString name = QString::fromLatin1(rule.Name);
     switch (rule.Type) {
@@ -154,14 +154,14 @@ TControlParse ParseControlRequest(const QByteArray& line)
     if (!command.isString())
         return TControlRequestError{id, command.isUndefined() ? QStringLiteral("Request has no cmd")
                                                               : QStringLiteral("The cmd must be text")};
-    const TCommandSpec* rule = FindCommand(command.toString());
+    const TCommandRule* rule = FindCommand(command.toString());
     if (!rule)
         return TControlRequestError{id, QStringLiteral("Unknown command: %1 (the commands are %2)")
                                             .arg(command.toString(), ControlCommandNames().join(QStringLiteral(", ")))};
 
     TControlRequest request{id, command.toString(), {}};
     for (auto member = members.constBegin(); member != members.constEnd(); ++member) {
-        const TArgSpec* arg = FindArg(*rule, member.key());
+        const TArgRule* arg = FindArg(*rule, member.key());
         if (!arg)
             return TControlRequestError{id, QStringLiteral("Unknown argument for %1: %2").arg(request.Command, member.key())};
         std::variant<QJsonValue, QString> checked = CheckArg(*arg, member.value());
@@ -169,7 +169,7 @@ TControlParse ParseControlRequest(const QByteArray& line)
             return TControlRequestError{id, *error};
         request.Args.insert(member.key(), std::get<QJsonValue>(checked));
     }
-    for (const TArgSpec& arg : rule->Args)
+    for (const TArgRule& arg : rule->Args)
         if (arg.Required && !request.Args.contains(QLatin1String(arg.Name)))
             return TControlRequestError{id, QStringLiteral("Missing argument for %1: %2").arg(request.Command, QLatin1String(arg.Name))};
     return request;
@@ -178,7 +178,7 @@ TControlParse ParseControlRequest(const QByteArray& line)
 QStringList ControlCommandNames()
 {
     QStringList names;
-    for (const TCommandSpec& command : Commands())
+    for (const TCommandRule& command : Commands())
         names << QString::fromLatin1(command.Name);
     return names;
 }
