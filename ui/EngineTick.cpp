@@ -137,10 +137,7 @@ void EngineTick::ServePump(TDeviceInfo& device)
     switch (device.ControlMode) {
     case dcmDirect: {
         const double setpoint = PumpSetpointInRange(device.Setpoint_pct);
-        const TPumpSpeedDetails plan = PumpPlan(device, setpoint);
-        NoteReach(device, setpoint, plan, thread.GUIOut.Command);
-        thread.GUIOut.Command = plan.Command;
-        thread.GUIOut.Setpoint = setpoint / 100;
+        GivePlan(thread, device, setpoint, PumpPlan(device, setpoint));
         break;
     }
     case dcmSegment: {
@@ -159,9 +156,7 @@ void EngineTick::ServePump(TDeviceInfo& device)
         fWindow.MM(QStringLiteral(" Desired dispense, µg: ") + FloatToStr(plan.DesiredDispense_ugpm));
         fWindow.MM(QStringLiteral(" Achieveddispense, µg: ") + FloatToStr(plan.AchievedDispense_ugpm));
         fWindow.MM(QStringLiteral("              Command: ") + plan.Command);
-        NoteReach(device, setpoint, plan, thread.GUIOut.Command);
-        thread.GUIOut.Command = plan.Command;
-        thread.GUIOut.Setpoint = fraction;
+        GivePlan(thread, device, setpoint, plan);
         break;
     }
     case dcmIdle:
@@ -206,15 +201,16 @@ double EngineTick::ProgramSetpoint(const TDeviceInfo& device, double t)
     return setpoint;
 }
 
-void EngineTick::NoteReach(const TDeviceInfo& device, double setpoint, const TPumpSpeedDetails& plan,
-                           const QString& commandBefore)
+void EngineTick::GivePlan(TPSD4Thread& thread, const TDeviceInfo& device, double setpoint, const TPumpSpeedDetails& plan)
 {
     // Once for each new program, not on every tick that plans the same one again.
-    if (plan.Command == commandBefore)
-        return;
-    const QString note = PumpReachNote(device, setpoint, plan);
-    if (!note.isEmpty())
-        fWindow.MM(note);
+    if (plan.Command != thread.GUIOut.Command) {
+        const QString note = PumpReachNote(device, setpoint, plan);
+        if (!note.isEmpty())
+            fWindow.MM(note);
+    }
+    thread.GUIOut.Command = plan.Command;
+    thread.GUIOut.Setpoint = setpoint / 100;
 }
 
 double EngineTick::PumpSetpointInRange(double requested)

@@ -13,6 +13,7 @@
 #include <map>
 
 class TGUIF;
+class TPSD4Thread;
 
 class EngineTick {
 public:
@@ -43,9 +44,9 @@ private:
     // The pump's dose is planned here from its setpoint, so this is where it is brought into
     // 0 … 100 % (and the message log told).
     double PumpSetpointInRange(double requested);
-    // Tells the operator when a newly planned program cannot dose what the setpoint asks.
-    void NoteReach(const TDeviceInfo& device, double setpoint, const TPumpSpeedDetails& plan,
-                   const QString& commandBefore);
+    // Hands the worker the planned program and its setpoint, and tells the operator when a newly
+    // planned program cannot dose what the setpoint asks.
+    void GivePlan(TPSD4Thread& thread, const TDeviceInfo& device, double setpoint, const TPumpSpeedDetails& plan);
     void AddDataRow(const QString& stamp, const QString& row);
     // The setpoint of the device's program at t minutes; a program with lines that cannot be
     // read is told to the operator once, after the tick.
