@@ -38,16 +38,9 @@ protected:
         ASSERT_TRUE(RunUntil([&] { return Device(port).LastHandled > 0; }));
     }
 
-    static ControllerSimulatorOptions Options()
-    {
-        ControllerSimulatorOptions options;
-        options.FullScale = 500;
-        options.TimeScale = 0.01;
-        return options;
-    }
-
     FastInstruments fast;
-    const std::shared_ptr<ControllerSimulator> controller = std::make_shared<ControllerSimulator>(Options());
+    const std::shared_ptr<ControllerSimulator> controller =
+        std::make_shared<ControllerSimulator>(SimulatedControllerAndPump::ControllerOptions());
     SimulatorHost host{controller};
     const QString port = host.PortPath();
 };
